@@ -1,0 +1,34 @@
+# The Windows side: foundation glue, the runtime, Windows tests and test tools.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+# One static image: no libgcc, libstdc++ or winpthread DLL next to the program.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+orv_collect_sources(ORV_WIN_SOURCES WIN)
+add_library(orvanta_win STATIC ${ORV_WIN_SOURCES})
+target_include_directories(orvanta_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(orvanta_win PRIVATE -Wall -Wextra)
+# Only system DLLs that Windows always loads from the system folder are
+# linked statically; anything else is loaded on demand by its system path.
+target_link_libraries(orvanta_win PUBLIC orvanta_pure kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 uuid)
+
+add_executable(orvanta-setup WIN32
+  src/setup/entry/main_win.cpp
+  src/setup/res/runtime.rc)
+target_link_libraries(orvanta-setup PRIVATE orvanta_win)
+target_link_options(orvanta-setup PRIVATE -s -mwindows)
+
+# GoogleTest from the Debian sources, built with the posix thread model.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+orv_test_names(ORV_WIN_TESTS tests/win)
+foreach(name IN LISTS ORV_WIN_TESTS)
+  add_executable(${name} tests/win/${name}.cpp)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+  target_link_libraries(${name} PRIVATE orvanta_win gtest_main)
+endforeach()
+
+add_subdirectory(tests/tools)

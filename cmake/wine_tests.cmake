@@ -1,0 +1,35 @@
+# Tests that run under Wine share one private prefix and one X server, made
+# once per test run by the wine fixture. A missing Wine or Xvfb fails the
+# fixture, and with it every test that needs Wine.
+set(ORV_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+set(ORV_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+set(ORV_TEST_ENV
+  "ORV_WINE_STATE=${ORV_WINE_STATE}"
+  "WINEPREFIX=${ORV_WINE_STATE}/prefix"
+  "ORV_CROSS_BIN=${ORV_CROSS_DIR}/bin"
+  "ORV_NATIVE_BIN=${CMAKE_BINARY_DIR}/bin"
+  "ORV_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+  "ORV_SCRATCH=${CMAKE_BINARY_DIR}/scratch")
+
+add_test(NAME wine.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh start)
+add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh stop)
+set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${ORV_TEST_ENV}")
+set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${ORV_TEST_ENV}")
+
+orv_test_names(ORV_WIN_TESTS tests/win)
+foreach(name IN LISTS ORV_WIN_TESTS)
+  add_test(NAME win.${name} COMMAND ${ORV_WINE_RUN} ${ORV_CROSS_DIR}/bin/${name}.exe)
+  set_tests_properties(win.${name} PROPERTIES
+    FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 300)
+endforeach()
+
+file(GLOB ORV_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
+foreach(file IN LISTS ORV_E2E_TESTS)
+  get_filename_component(name ${file} NAME_WE)
+  string(REGEX REPLACE "^test_" "" short ${name})
+  add_test(NAME e2e.${short}
+    COMMAND python3 -m unittest -v ${name}
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
+  set_tests_properties(e2e.${short} PROPERTIES
+    FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 600)
+endforeach()

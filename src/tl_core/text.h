@@ -1,0 +1,23 @@
+#pragma once
+// Small text helpers of the library: ASCII case-insensitive comparison,
+// trimming and file-name parts.
+#include <string>
+#include <string_view>
+
+namespace tl {
+
+char ToLowerAscii(char c);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// Without leading and trailing blanks, tabs, CRs and LFs.
+std::string_view TrimBlanks(std::string_view text);
+// Without trailing blanks, tabs, CRs and LFs.
+std::string_view TrimTrailingBlanks(std::string_view text);
+// The part after the last backslash, slash or colon.
+std::string_view FileNamePart(std::string_view path);
+// Whether the file-name part holds a dot.
+bool HasExtension(std::string_view path);
+// printf into a std::string.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace tl
