@@ -1,0 +1,62 @@
+#include "setup/entry/fatal_messages.h"
+
+#include "setup/entry/command_line.h"
+#include "setup/strings/string_table.h"
+#include "tl_core/fatal.h"
+
+namespace setup {
+
+const char kCorruptInstallerText[] =
+    "This installation program is corrupt.  This is usually caused by a faulty download, but it "
+    "can also be caused by a virus on your computer.  The installation cannot proceed.\r\n\r\n"
+    "Delete the corrupted installer (to prevent caching), then re-download it.  If the problem "
+    "persists, check your system for viruses.\r\n\r\nError code: %d";
+
+const char kNoInstallationDataText[] =
+    "This program performs installations and uninstallations.\r\n"
+    "There is no installation data present.\r\n"
+    "No uninstallation parameters were specified.\r\n\r\n"
+    "You should not delete this program or execute it directly.";
+
+std::string FillCheckCode(std::string_view format, int checkCode) {
+  std::string text;
+  bool filled = false;
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size()) {
+      char next = format[i + 1];
+      if (next == '%') {
+        text += '%';
+        ++i;
+        continue;
+      }
+      if (next == 'd' && !filled) {
+        text += std::to_string(checkCode);
+        filled = true;
+        ++i;
+        continue;
+      }
+    }
+    text += format[i];
+  }
+  return text;
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#pragma GCC diagnostic ignored "-Wformat-security"
+
+void UsageFatal(const std::string& reason, const std::string& programFileName) {
+  tl::FatalMessage(kUsageFormat, reason.c_str(), programFileName.c_str());
+}
+
+#pragma GCC diagnostic pop
+
+void CorruptInstallerFatal(int checkCode) {
+  const std::string& localized = LocalizedString(13);
+  const std::string text = FillCheckCode(localized.empty() ? kCorruptInstallerText : localized, checkCode);
+  tl::FatalMessage("%s", text.c_str());
+}
+
+void NoInstallationDataFatal() { tl::FatalMessage("%s", kNoInstallationDataText); }
+
+}  // namespace setup

@@ -1,0 +1,10 @@
+#include "setup/entry/install_settings.h"
+
+namespace setup {
+
+InstallSettings& Settings() {
+  static InstallSettings settings;
+  return settings;
+}
+
+}  // namespace setup

@@ -1,0 +1,33 @@
+#pragma once
+// InstallSettings: the one record of a run. The command line fills the
+// run-mode fields; the payload's settings stream fills the rest.
+#include <cstdint>
+#include <string>
+
+namespace setup {
+
+inline constexpr char kRuntimeName[] = "Orvanta Setup";
+inline constexpr char kRuntimeVersion[] = "27.0.5";
+
+struct InstallSettings {
+  std::string runtimeName = kRuntimeName;
+  void* instance = nullptr;  // module instance handle, for dialogs and windows
+  void* smallIcon = nullptr;
+  void* largeIcon = nullptr;
+
+  bool automaticMode = false;
+  bool uninstallMode = false;
+  bool startMinimized = false;
+  std::string installLocation;
+  std::string displayName;
+  std::string uninstallKeyName;
+  std::string runAfterInstall;
+  std::string batchAppend[3];
+
+  std::string installSource;  // full path of the running program
+  int64_t ownFileLength = 0;
+};
+
+InstallSettings& Settings();
+
+}  // namespace setup

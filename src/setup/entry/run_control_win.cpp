@@ -1,0 +1,69 @@
+#include "setup/entry/run_control_win.h"
+
+#include <ole2.h>
+
+#include <atomic>
+#include <string>
+
+#include "setup/strings/string_table.h"
+#include "tl_core/fatal.h"
+#include "tl_core/scoped_handle_win.h"
+
+namespace setup {
+namespace {
+
+struct RunControl {
+  HWND backgroundWindow = nullptr;
+  tl::ScopedHandle workerThread;
+  std::atomic<bool> stopping{false};
+};
+
+RunControl& Control() {
+  static RunControl control;
+  return control;
+}
+
+void PumpPendingMessages() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+void ShowRunFatal(const char* text) {
+  const std::string& title = LocalizedString(21);
+  HWND owner = Control().backgroundWindow;
+  ::MessageBoxA(owner, text, title.empty() ? "Error" : title.c_str(), MB_OK | MB_ICONERROR);
+  ExitInstaller(1);
+}
+
+}  // namespace
+
+void SetBackgroundWindow(HWND window) { Control().backgroundWindow = window; }
+HWND BackgroundWindow() { return Control().backgroundWindow; }
+void SetRunWorkerThread(HANDLE thread) { Control().workerThread.Reset(thread); }
+bool BackgroundWorkStopped() { return Control().stopping.load(); }
+
+void ExitInstaller(int exitCode) {
+  RunControl& control = Control();
+  if (HWND window = control.backgroundWindow) {
+    ::ShowWindow(window, SW_HIDE);
+    ::DestroyWindow(window);
+    control.backgroundWindow = nullptr;
+  }
+  PumpPendingMessages();
+  control.stopping = true;
+  if (control.workerThread) {
+    ::WaitForSingleObject(control.workerThread.Get(), INFINITE);
+    control.workerThread.Reset();
+  }
+  ::OleUninitialize();
+  ::ExitProcess(static_cast<UINT>(exitCode));
+}
+
+void InstallRunFatalCallback() {
+  tl::SetFatalCallback(&ShowRunFatal);
+}
+
+}  // namespace setup

@@ -1,0 +1,210 @@
+// uidriver.exe: drives the windows of another program as a person would.
+//
+//   uidriver wait   [match] [--timeout S]          waits for a window, prints it
+//   uidriver answer [match] --id N [--timeout S]   waits, prints, clicks control N
+//   uidriver click  [match] --id N                 clicks control N of the window
+//   uidriver type   [match] --id N --text T        sets the text of an edit box
+//   uidriver closed [match] [--timeout S]          waits until no such window is left
+//   uidriver list                                  prints every visible top-level window
+//
+// match: --class NAME (exact), --title TEXT (exact caption), --title-prefix TEXT,
+//        --pid N (windows of that process only).
+// A printed window reads:
+//   window <handle> class=<class> pid=<pid>
+//   caption <text>
+//   control <id> <class> <text>
+// with \r \n \t and \\ escaped, so one control is one line.
+// Exit codes: 0 done, 1 time-out or no such window/control, 2 usage error.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Match {
+  std::string className;
+  std::string title;
+  std::string titlePrefix;
+  DWORD pid = 0;
+};
+
+struct Options {
+  std::string command;
+  Match match;
+  int id = -1;
+  std::string text;
+  double timeoutSeconds = 20;
+};
+
+std::string Escape(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+  std::string text(length + 1, '\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+bool Matches(HWND window, const Match& m) {
+  if (!IsWindowVisible(window)) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (m.pid && pid != m.pid) return false;
+  if (!m.className.empty() && ClassOf(window) != m.className) return false;
+  if (!m.title.empty() || !m.titlePrefix.empty()) {
+    std::string caption = WindowText(window);
+    if (!m.title.empty() && caption != m.title) return false;
+    if (!m.titlePrefix.empty() && caption.compare(0, m.titlePrefix.size(), m.titlePrefix) != 0)
+      return false;
+  }
+  return true;
+}
+
+struct FindState {
+  const Match* match;
+  HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND window, LPARAM param) {
+  auto* state = reinterpret_cast<FindState*>(param);
+  if (Matches(window, *state->match)) {
+    state->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindMatching(const Match& match) {
+  FindState state{&match, nullptr};
+  EnumWindows(FindProc, reinterpret_cast<LPARAM>(&state));
+  return state.found;
+}
+
+HWND WaitFor(const Match& match, double timeoutSeconds) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND window = FindMatching(match)) return window;
+    if (GetTickCount() - start > timeoutSeconds * 1000) return nullptr;
+    Sleep(100);
+  }
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  std::printf("control %d %s %s\n", GetDlgCtrlID(child), ClassOf(child).c_str(),
+              Escape(WindowText(child)).c_str());
+  return TRUE;
+}
+
+void Print(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  std::printf("window %p class=%s pid=%lu\n", static_cast<void*>(window), ClassOf(window).c_str(), pid);
+  std::printf("caption %s\n", Escape(WindowText(window)).c_str());
+  EnumChildWindows(window, PrintChild, 0);
+  std::fflush(stdout);
+}
+
+bool Click(HWND window, int id) {
+  HWND control = GetDlgItem(window, id);
+  if (!control) return false;
+  // A WM_COMMAND from the button is what a click makes the dialog see.
+  return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+bool Type(HWND window, int id, const std::string& text) {
+  HWND control = GetDlgItem(window, id);
+  if (!control) return false;
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+}
+
+BOOL CALLBACK ListProc(HWND window, LPARAM) {
+  if (IsWindowVisible(window)) Print(window);
+  return TRUE;
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+  if (argc < 2) return false;
+  o.command = argv[1];
+  for (int i = 2; i < argc; ++i) {
+    std::string a = argv[i];
+    if (i + 1 >= argc) return false;
+    const char* v = argv[++i];
+    if (a == "--class") o.match.className = v;
+    else if (a == "--title") o.match.title = v;
+    else if (a == "--title-prefix") o.match.titlePrefix = v;
+    else if (a == "--pid") o.match.pid = std::strtoul(v, nullptr, 10);
+    else if (a == "--id") o.id = std::atoi(v);
+    else if (a == "--text") o.text = v;
+    else if (a == "--timeout") o.timeoutSeconds = std::atof(v);
+    else return false;
+  }
+  return true;
+}
+
+int Fail(const char* what) {
+  std::fprintf(stderr, "uidriver: %s\n", what);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!ParseOptions(argc, argv, o)) {
+    std::fprintf(stderr, "usage: uidriver wait|answer|click|type|closed|list [options]\n");
+    return 2;
+  }
+  if (o.command == "list") {
+    EnumWindows(ListProc, 0);
+    return 0;
+  }
+  if (o.command == "closed") {
+    DWORD start = GetTickCount();
+    while (FindMatching(o.match)) {
+      if (GetTickCount() - start > o.timeoutSeconds * 1000) return Fail("window still open");
+      Sleep(100);
+    }
+    return 0;
+  }
+  HWND window = WaitFor(o.match, o.command == "wait" || o.command == "answer" ? o.timeoutSeconds : 0);
+  if (!window) return Fail("no matching window");
+  if (o.command == "wait") {
+    Print(window);
+    return 0;
+  }
+  if (o.command == "answer") {
+    Print(window);
+    return Click(window, o.id) ? 0 : Fail("no such control");
+  }
+  if (o.command == "click") return Click(window, o.id) ? 0 : Fail("no such control");
+  if (o.command == "type") return Type(window, o.id, o.text) ? 0 : Fail("no such control");
+  return Fail("unknown command");
+}
