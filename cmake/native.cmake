@@ -30,4 +30,5 @@ ExternalProject_Add(cross
   BUILD_ALWAYS TRUE
   INSTALL_COMMAND "")
 
+include(cmake/test_tools64.cmake)
 include(cmake/wine_tests.cmake)

@@ -1,2 +1,7 @@
 #include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 1; }
+
+#include "setup/entry/entry_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
+  return setup::RunEntry(instance, commandTail);
+}

@@ -1,0 +1,46 @@
+#include "setup/entry/own_file_win.h"
+
+#include "setup/entry/command_line.h"
+#include "setup/entry/install_settings.h"
+#include "tl_core/fatal.h"
+
+namespace setup {
+namespace {
+constexpr uint32_t kOwnFileFlags = tl::kOpenExisting | tl::kNoWriteAccess | tl::kShareRead;  // 0x111
+}  // namespace
+
+tl::File& OwnFile() {
+  static tl::File file;
+  return file;
+}
+
+std::string ModuleFileName() {
+  std::string name(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = ::GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (n < name.size()) {
+      name.resize(n);
+      return name;
+    }
+    name.resize(name.size() * 2);
+  }
+}
+
+void OpenOwnFile() {
+  InstallSettings& settings = Settings();
+  const std::string moduleName = ModuleFileName();
+  settings.installSource = OwnProgramPath(::GetCommandLineA(), moduleName);
+  tl::File& file = OwnFile();
+  std::string path = settings.installSource;
+  if (file.Open(path, kOwnFileFlags) != tl::kFileOk) {
+    path = moduleName;
+    if (file.Open(path, kOwnFileFlags) != tl::kFileOk) {
+      const DWORD error = ::GetLastError();
+      tl::FatalMessage("Error code 1: The installer could not open itself.\r\nFilename: %s\r\nError #%d: %s",
+                       path.c_str(), static_cast<int>(error), tl::SystemErrorText(error).c_str());
+    }
+  }
+  settings.ownFileLength = file.Length();
+}
+
+}  // namespace setup

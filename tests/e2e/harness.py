@@ -1,0 +1,148 @@
+"""Shared pieces of the end-to-end tests: paths of the build, Windows
+programs started under the test run's Wine prefix, and message boxes read
+and answered through our UI driver."""
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+SOURCE_DIR = os.environ["ORV_SOURCE_DIR"]
+CROSS_BIN = os.environ["ORV_CROSS_BIN"]
+NATIVE_BIN = os.environ["ORV_NATIVE_BIN"]
+SCRATCH = os.environ["ORV_SCRATCH"]
+WINE_RUN = os.path.join(SOURCE_DIR, "scripts", "wine-run.sh")
+RUNTIME = os.path.join(CROSS_BIN, "orvanta-setup.exe")
+TOOLS_BIN = os.environ["ORV_TOOLS_BIN"]
+LAUNCH = os.path.join(TOOLS_BIN, "launch.exe")
+UIDRIVER = os.path.join(TOOLS_BIN, "uidriver.exe")
+
+WINDOW_TIMEOUT = 60  # seconds; Wine is slow to show a first window on a busy machine
+PROCESS_TIMEOUT = 120
+
+
+def windows_path(path):
+    """The Wine drive Z: path of a Unix path."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wine(*args, timeout=PROCESS_TIMEOUT):
+    return subprocess.run([WINE_RUN, *args], capture_output=True, timeout=timeout)
+
+
+def unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\" and i + 1 < len(text):
+            out.append({"r": "\r", "n": "\n", "t": "\t", "\\": "\\"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)
+
+
+class Window:
+    """A window as the UI driver printed it."""
+
+    def __init__(self, printed):
+        self.caption = None
+        self.window_class = None
+        self.controls = []  # (id, class, text)
+        for line in printed.splitlines():
+            kind, _, rest = line.partition(" ")
+            if kind == "window":
+                self.window_class = rest.split(" ")[1].partition("=")[2]
+            elif kind == "caption":
+                self.caption = unescape(rest)
+            elif kind == "control":
+                cid, cclass, text = (rest.split(" ", 2) + ["", ""])[:3]
+                self.controls.append((int(cid), cclass, unescape(text)))
+
+    def text_of(self, control_id):
+        for cid, _, text in self.controls:
+            if cid == control_id:
+                return text
+        return None
+
+    @property
+    def message(self):
+        """The text of a message box: its longest static control."""
+        statics = [t for _, c, t in self.controls if c.lower() == "static"]
+        return max(statics, key=len) if statics else ""
+
+
+def match_args(title=None, title_prefix=None, window_class=None):
+    args = []
+    if title is not None:
+        args += ["--title", title]
+    if title_prefix is not None:
+        args += ["--title-prefix", title_prefix]
+    if window_class is not None:
+        args += ["--class", window_class]
+    return args
+
+
+def answer(button_id, timeout=WINDOW_TIMEOUT, **match):
+    """Waits for a window, reads it and clicks one of its buttons."""
+    result = wine(UIDRIVER, "answer", *match_args(**match), "--id", str(button_id),
+                  "--timeout", str(timeout), timeout=timeout + 60)
+    if result.returncode != 0:
+        listing = wine(UIDRIVER, "list").stdout.decode("latin-1")
+        raise AssertionError(f"no window {match}: {result.stderr.decode('latin-1')}\nopen windows:\n{listing}")
+    return Window(result.stdout.decode("latin-1"))
+
+
+def answer_message_box(button_id=1, **match):
+    match.setdefault("window_class", "#32770")
+    return answer(button_id, **match)
+
+
+class Program:
+    """A Windows program started through our launcher with an exact command tail."""
+
+    def __init__(self, exe, tail="", argv0=None):
+        args = [WINE_RUN, LAUNCH, windows_path(exe) if exe.startswith("/") else exe,
+                tail.encode("latin-1").hex()]
+        if argv0 is not None:
+            args += ["--argv0-hex", argv0.encode("latin-1").hex()]
+        self.process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def wait(self, timeout=PROCESS_TIMEOUT):
+        try:
+            self.process.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.communicate()
+            raise
+        return self.process.returncode
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.communicate()
+
+
+class WineTestCase(unittest.TestCase):
+    """A test with a scratch folder of its own and every started program
+    ended when it is over."""
+
+    def setUp(self):
+        os.makedirs(SCRATCH, exist_ok=True)
+        self.scratch = tempfile.mkdtemp(prefix=self.id().rsplit(".", 1)[-1] + "-", dir=SCRATCH)
+        self.programs = []
+
+    def tearDown(self):
+        for p in self.programs:
+            p.kill()
+
+    def start(self, exe, tail="", argv0=None):
+        program = Program(exe, tail, argv0)
+        self.programs.append(program)
+        return program
+
+    def copy_runtime(self, name="orvanta-setup.exe"):
+        target = os.path.join(self.scratch, name)
+        shutil.copyfile(RUNTIME, target)
+        return target
