@@ -5,6 +5,7 @@ set -eu
 packages=(
   build-essential cmake ninja-build python3 git
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   googletest libbenchmark-dev libtomlplusplus-dev zlib1g-dev
   clang libclang-rt-14-dev llvm
