@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "setup/payload/settings_stream.h"
+
 namespace setup {
 
 inline constexpr char kRuntimeName[] = "Orvanta Setup";
@@ -26,6 +28,11 @@ struct InstallSettings {
 
   std::string installSource;  // full path of the running program
   int64_t ownFileLength = 0;
+
+  // The payload's settings, with the defaults the reader fills in applied.
+  SettingsStream stream;
+  bool monoColor = false;  // TopColor equals BottomColor
+  int64_t uninstallerSize = 0;
 };
 
 InstallSettings& Settings();
