@@ -195,5 +195,17 @@ TEST(PackRoundTrip, UsesTheFormatWhereItPays) {
   }
 }
 
+// A repeat 16 KiB back is a copy with the default window and out of reach
+// of a 4 KiB window.
+TEST(PackRoundTrip, WindowBoundsTheCopyDistance) {
+  Bytes input = Random(16384, 12);
+  input.insert(input.end(), input.begin(), input.end());
+  const size_t wide = Pack(input).size();
+  const size_t narrow = Pack(input, PackOptions{6, 12}).size();
+  EXPECT_LT(wide, 16384u + 64);
+  EXPECT_GT(narrow, 32768u);
+  ExpectRoundTrip(input, PackOptions{6, 12}, "narrow window");
+}
+
 }  // namespace
 }  // namespace setup

@@ -203,5 +203,25 @@ TEST(Unpack, TinyBlockWithLargeGenuineOutput) {
   EXPECT_FALSE(Unpack(Block(size + 1, ByteRun('A', 25, 26, size))).has_value());
 }
 
+// The archive reuses one buffer for chunk after chunk: bytes left from an
+// earlier, longer output must not show through, and a failure leaves the
+// buffer empty.
+TEST(Unpack, ReusedBufferHoldsOnlyTheNewOutput) {
+  const std::string abcd = Literals(0, 2, "abcd");
+  const std::vector<std::vector<uint8_t>> blocks = {
+      Block(40, ByteRun('x', 5, 6, 40)),
+      Block(12, abcd + Copy(0, 2, 4, 0, 12, 4) + Literals(0, 2, "efgh")),
+      Block(9, abcd + ByteRun('-', 0, 1, 3) + Literals(0, 2, "!!")),
+      Block(16, abcd + Copy(0, 2, 4, 0, 12, 4) + Copy(2, 4, 8, 0, 12, 8)),
+  };
+  std::vector<uint8_t> buffer(1000, 0xA5);
+  for (const auto& block : blocks) {
+    ASSERT_TRUE(Unpack(block, buffer));
+    EXPECT_EQ(buffer, *Unpack(block));
+  }
+  EXPECT_FALSE(Unpack(Block(5, abcd), buffer));
+  EXPECT_TRUE(buffer.empty());
+}
+
 }  // namespace
 }  // namespace setup

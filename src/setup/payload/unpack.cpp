@@ -359,6 +359,7 @@ bool Decode(BitReader& reader, uint8_t* const begin, const uint64_t size) {
   while (produced < size) {
     int done = 0;
     Sequence* s = &batch[0];
+    s->literals = 0;
     s->literalCount = 0;
     do {
       OpHead head;
@@ -405,6 +406,7 @@ bool Decode(BitReader& reader, uint8_t* const begin, const uint64_t size) {
         }
         s->length = static_cast<uint32_t>(count);
         s = &batch[++done];
+        s->literals = 0;
         s->literalCount = 0;
       }
       produced += count;
@@ -433,7 +435,13 @@ bool NeedsDryRun(uint64_t size, size_t blockSize) {
 
 }  // namespace
 
-bool Unpack(std::span<const uint8_t> block, std::vector<uint8_t>& output) {
+namespace {
+
+// Sizes `output` for N bytes plus the slack and fills it. Memory already
+// held by `output` is reused without being cleared: every byte of the
+// result is written by the decoder, and old bytes that a whole-word copy
+// picks up past its length only land where later writes go.
+bool UnpackInto(std::span<const uint8_t> block, std::vector<uint8_t>& output) {
   // Less than the 8-byte header cannot say how long the output is.
   if (block.size() < kPackedHeaderSize || Load32(block.data()) != kPackedMagic) return false;
   const uint32_t size = Load32(block.data() + 4);
@@ -456,6 +464,14 @@ bool Unpack(std::span<const uint8_t> block, std::vector<uint8_t>& output) {
   if (!Decode<true>(reader, output.data(), size)) return false;
   output.resize(size);
   return true;
+}
+
+}  // namespace
+
+bool Unpack(std::span<const uint8_t> block, std::vector<uint8_t>& output) {
+  if (UnpackInto(block, output)) return true;
+  output.clear();
+  return false;
 }
 
 std::optional<std::vector<uint8_t>> Unpack(std::span<const uint8_t> block) {

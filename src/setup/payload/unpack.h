@@ -16,8 +16,8 @@ namespace setup {
 std::optional<std::vector<uint8_t>> Unpack(std::span<const uint8_t> block);
 
 // The same into `output`, whose memory is reused from call to call (the
-// chunks of an archive, one after the other). On failure `output` holds
-// nothing of use.
+// chunks of an archive, one after the other). On failure `output` is left
+// empty.
 bool Unpack(std::span<const uint8_t> block, std::vector<uint8_t>& output);
 
 }  // namespace setup
