@@ -42,4 +42,11 @@ struct BuildResult {
 BuildResult BuildInstaller(std::span<const uint8_t> runtime, const SettingsStream& settings,
                            const std::vector<FileRecord>& files, const BuildOptions& options = {});
 
+// The same from settings stream bytes taken as given: nothing is checked or
+// changed in them, so the caller keeps ProductFlags bit 5 and ArchiveInFile
+// in agreement with the options (tests build installers with broken
+// streams this way).
+BuildResult BuildInstallerFromStream(std::span<const uint8_t> runtime, std::span<const uint8_t> settingsStream,
+                                     const std::vector<FileRecord>& files, const BuildOptions& options = {});
+
 }  // namespace setup

@@ -86,11 +86,15 @@ struct SettingsBlockResult {
 // checksum with SettingsKey (25) belongs to the stream reader.
 SettingsBlockResult UnpackSettingsBlock(std::span<const uint8_t> section, const PayloadHeader& header);
 
-// The writer side: the stored settings block for `stream`, packed, followed
-// by `padding` zero bytes (which unpacking ignores), scrambled with
-// SettingsKeyOf(stream).
-std::vector<uint8_t> MakeSettingsBlock(std::span<const uint8_t> stream, size_t padding,
-                                       const PackOptions& options = {});
-uint32_t SettingsKeyOf(std::span<const uint8_t> stream);
+// The writer side: the stored settings block of `stream`, packed and
+// scrambled with its key.
+struct SettingsBlock {
+  std::vector<uint8_t> bytes;
+  uint32_t key = 0;  // SettingsKey: the checksum of the unpacked stream
+};
+SettingsBlock MakeSettingsBlock(std::span<const uint8_t> stream, const PackOptions& options = {});
+// Appends `padding` bytes that unscramble to zeros; unpacking ignores
+// whatever follows the packed stream, so the block still reads the same.
+void PadSettingsBlock(SettingsBlock& block, size_t padding);
 
 }  // namespace setup
