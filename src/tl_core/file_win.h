@@ -1,7 +1,8 @@
 #pragma once
 // The library's file object: opens with the library's flag word, retries as
 // the flags ask, maps failures to the codes of file_errors.h and reads at
-// positions. A narrow name that begins with "|" is UTF-8.
+// positions. A narrow name that begins with "|" is UTF-8. The open flags
+// (kOpenExisting, kShareRead, ...) are declared in file_errors.h.
 #include <windows.h>
 
 #include <cstdint>
@@ -14,29 +15,6 @@
 
 namespace tl {
 
-// Open flags.
-enum : uint32_t {
-  kOpenOrCreate = 0x0,
-  kOpenExisting = 0x1,
-  kCreateNew = 0x2,
-  kCreateOrTruncate = 0x3,
-  kCreationMask = 0x3,
-  kNoReadAccess = 0x8,
-  kNoWriteAccess = 0x10,
-  kRequiredFile = 0x20,
-  kRetryAfterPause = 0x40,
-  kLoadIntoMemory = 0x80,
-  kShareRead = 0x100,
-  kShareWrite = 0x200,
-  kSeekToEnd = 0x400,
-  kNoSharingRetry = 0x1000,
-  kWideName = 0x2000,
-  kNameGenerationMask = 0xE0000000u,
-  kNewTemporaryName = 0x20000000u,
-  kTemporaryNameFromName = 0x40000000u,
-  kNameInTemporaryFolder = 0x60000000u,
-};
-
 class File {
  public:
   File() = default;
@@ -48,17 +26,26 @@ class File {
 
   // Returns 0 or a FileError code. An open handle is closed first. With
   // kWideName the name is UTF-16 text passed as its bytes; prefer OpenWide.
+  // After a failed open the system's last error is the one the system set.
+  // With a name-generation pattern in the top bits, name() and wideName()
+  // hold the generated name afterwards.
   int Open(std::string_view name, uint32_t flags, uint32_t attributes = FILE_ATTRIBUTE_NORMAL);
   int OpenWide(std::wstring_view name, uint32_t flags, uint32_t attributes = FILE_ATTRIBUTE_NORMAL);
+  // Closes the handle and drops the in-memory copy; the names stay.
   void Close();
   bool IsOpen() const;
 
   // Reads length bytes at an absolute position and restores the position.
   // Length 0 succeeds without reading; a negative length fails.
   bool ReadAt(void* destination, int64_t length, int64_t position);
+  // Reads exactly length bytes at the current position and moves past them.
   bool Read(void* destination, int64_t length);
+  // Writes all bytes at the current position; fails in memory mode, whose
+  // copy is a snapshot for reading.
   bool Write(const void* source, int64_t length);
+  // Positions from the start; a negative position fails.
   bool Seek(int64_t position);
+  // The current position; -1 when no file is open.
   int64_t Position() const;
   // Size of the file (or of the in-memory copy); -1 when no file is open.
   int64_t Length() const;
@@ -69,6 +56,8 @@ class File {
   HANDLE handle() const { return handle_.Get(); }
   const std::string& name() const { return name_; }
   const std::wstring& wideName() const { return wideName_; }
+  bool readRequested() const { return readRequested_; }
+  bool writeRequested() const { return writeRequested_; }
   bool inMemory() const { return inMemory_; }
   const std::vector<uint8_t>& memoryCopy() const { return memory_; }
   // The text of the last failed open.
@@ -76,6 +65,13 @@ class File {
 
  private:
   int OpenResolved(uint32_t flags, uint32_t attributes);
+  // Replaces the given name by the one the top flag bits ask for; returns 0
+  // or a FileError code. createdFile tells whether a file was made for it.
+  int GenerateName(uint32_t pattern, bool& createdFile);
+  int FailOpen(int code, uint32_t flags);
+  bool LoadIntoMemory();
+  bool ReadFromHandle(void* destination, int64_t length);
+  bool ReadFromMemory(void* destination, int64_t length);
 
   ScopedFileHandle handle_;
   std::string name_;
@@ -90,5 +86,10 @@ class File {
 
 // The system's text for a Win32 error number, without trailing line ends.
 std::string SystemErrorText(uint32_t code);
+
+// What the file system says about a path whose open has failed: whether it
+// is a read-only file and whether its drive letter names no drive. Leaves the
+// last error as it was.
+OpenFailureFacts ReadOpenFailureFacts(std::wstring_view path, bool writeRequested);
 
 }  // namespace tl
