@@ -20,10 +20,13 @@ bool AppendRead(const PositionedRead& read, int64_t offset, uint64_t length, std
   return length == 0 || read(offset, out.data() + at, length);
 }
 
+// The header edits stay inside the bytes before the section: headers
+// that lie beyond them are damage, not something to patch in the tail.
+
 // Step 4: one section less, and its raw size out of the two size fields.
 bool LowerHeaderSizes(std::vector<uint8_t>& image, const SetupSection& s) {
   const uint32_t pe = s.peHeaderOffset;
-  if (!Inside(pe, kPeSizeOfImage + 4, image.size())) return false;
+  if (!Inside(pe, kPeSizeOfImage + 4, s.pointerToRawData)) return false;
   uint8_t* header = image.data() + pe;
   StoreU16(header + kPeNumberOfSections, static_cast<uint16_t>(LoadU16(header + kPeNumberOfSections) - 1));
   StoreU32(header + kPeSizeOfInitializedData, LoadU32(header + kPeSizeOfInitializedData) - s.sizeOfRawData);
@@ -35,7 +38,8 @@ bool LowerHeaderSizes(std::vector<uint8_t>& image, const SetupSection& s) {
 // takes the 40 bytes that follow the table.
 bool RemoveSectionEntry(std::vector<uint8_t>& image, const SetupSection& s) {
   const uint64_t tableEnd = uint64_t{s.tableOffset} + uint64_t{s.sectionCount} * kSectionEntrySize;
-  if (s.index >= s.sectionCount || !Inside(s.tableOffset, tableEnd - s.tableOffset + kSectionEntrySize, image.size()))
+  if (s.index >= s.sectionCount ||
+      !Inside(s.tableOffset, tableEnd - s.tableOffset + kSectionEntrySize, s.pointerToRawData))
     return false;
   uint8_t* table = image.data() + s.tableOffset;
   for (uint32_t i = s.index + 1; i < s.sectionCount; ++i) {
