@@ -1,0 +1,303 @@
+// Reading project files: the errors name the line and column of the value
+// or key at fault, and the author's words become the settings' numbers.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "option_names.h"
+#include "project.h"
+
+namespace pack {
+namespace {
+
+constexpr char kProduct[] = "[product]\nname = \"Demo\"\n";  // lines 1 and 2 of most snippets
+
+Outcome<Project> Parse(const std::string& text) { return ParseProject(text, "demo.toml", "/work/demo"); }
+
+Project ParseOk(const std::string& text) {
+  Outcome<Project> project = Parse(text);
+  EXPECT_TRUE(project.ok()) << project.error().ToString();
+  return project.ok() ? project.value() : Project{};
+}
+
+struct BadCase {
+  const char* what;
+  std::string text;
+  int line;
+  int column;  // 0: not checked
+  const char* message;
+};
+
+TEST(ProjectErrors, NameTheLineAndWhatIsWrong) {
+  const std::string p = kProduct;
+  const BadCase cases[] = {
+      {"toml syntax", p + "version = \"1.0\n", 3, 0, ""},
+      {"no product", "[wizard]\ncaption = \"x\"\n", 1, 1, "needs a [product] table"},
+      {"product without name", "[product]\nversion = \"1\"\n", 1, 0, "[product] needs a name"},
+      {"unknown key", p + "nmae = \"x\"\n", 3, 1, "unknown key \"nmae\" in [product]"},
+      {"unknown top-level table", p + "[fiels]\nx = 1\n", 3, 0, "unknown key \"fiels\""},
+      {"unknown file kind", p + "[[files]]\nsource = \"a.exe\"\nkind = \"exe\"\n", 5, 8,
+       "files]].kind: unknown value \"exe\"; use app, shared, font, startup-app"},
+      {"unknown replace mode", p + "[[files]]\nsource = \"a\"\nreplace = \"newer\"\n", 5, 11, "unknown value \"newer\""},
+      {"enum given as number", p + "bitness = 64\n", 3, 11, "product.bitness: must be one of any, 64-bit or 32-bit-only"},
+      {"number out of range", p + "[wizard]\nprogress-pause = 10000\n", 4, 18, "10000 is outside 0 to 9999"},
+      {"colour", p + "[background]\ntop-color = \"blue\"\n", 4, 13, "\"#RRGGBB\""},
+      {"text outside the code page", "[product]\nname = \"\xE6\x97\xA5\xE6\x9C\xAC\"\n", 2, 8, "Windows-1252"},
+      {"NUL in a text", "[product]\nname = \"a\\u0000b\"\n", 2, 8, "cannot hold a NUL"},
+      {"wrong type", p + "[options]\nsingle-instance = \"yes\"\n", 4, 19, "must be true or false"},
+      {"unknown option", p + "[options]\nsingle-instanse = true\n", 4, 1, "unknown key \"single-instanse\" in [options]"},
+      {"raw bit out of range", p + "[options]\nraw-flags = [3, 64]\n", 4, 17, "a bit number lies in 0 to 63"},
+      {"raw bit2 out of range", p + "[options]\nraw-flags2 = [32]\n", 4, 15, "0 to 31"},
+      {"strings of a language not carried", p + "[strings.Deutsch]\n48 = \"Weiter\"\n", 3, 10,
+       "strings for \"Deutsch\", which is not in languages"},
+      {"string not named by number", p + "[strings.English]\nnext = \"Go\"\n", 4, 1, "named by its number"},
+      {"string number too high", p + "[strings.English]\n10000 = \"x\"\n", 4, 1, "0 to 9999"},
+      {"shortcut on a font", p + "[[files]]\nsource = \"a.ttf\"\nkind = \"font\"\ndesktop-shortcut = true\n", 6, 20,
+       "shortcuts are made only for files of kind app or startup-app"},
+      {"version on an app", p + "[[files]]\nsource = \"a.exe\"\nversion = \"1.0\"\n", 5, 11, "is compared only for kinds"},
+      {"icon without shortcut", p + "[[files]]\nsource = \"a.exe\"\nicon = \"a.ico\"\n", 5, 8,
+       "needs desktop-shortcut or start-menu-shortcut"},
+      {"name on a pattern", p + "[[files]]\nsource = \"bin/*.dll\"\nname = \"x.dll\"\n", 5, 8, "a pattern names its files"},
+      {"pattern onto one file", p + "[[files]]\nsource = \"*.txt\"\ntarget = \"one.txt\"\n", 5, 10, "target folder ending in"},
+      {"remove-package on an app", p + "[[files]]\nsource = \"a\"\nremove-package = true\n", 5, 18, "kind package"},
+      {"file without source", p + "[[files]]\nkind = \"app\"\n", 3, 1, "needs a source"},
+      {"files not an array of tables", "files = \"a\"\n" + p, 1, 9, "[[files]] tables"},
+      {"registry root", p + "[[registry]]\nkey = 'HKXX\\Software\\Demo'\n", 4, 7, "does not start with HKLM"},
+      {"registry dword data", p + "[[registry]]\nkey = 'HKCU\\S'\nvalue = \"n\"\ntype = \"dword\"\ndata = \"ten\"\n", 4, 7,
+       "dword data is a whole number"},
+      {"registry binary data", p + "[[registry]]\nkey = 'HKCU\\S'\ntype = \"binary\"\ndata = \"0g\"\n", 4, 7,
+       "pairs of hexadecimal digits"},
+      {"keep on a key entry", p + "[[registry]]\nkey = 'HKCU\\S'\nkeep = true\n", 5, 8, "belongs to a value entry"},
+      {"firewall program and port", p + "[[firewall]]\nprogram = \"a.exe\"\nport = 80\nname = \"x\"\n", 3, 1,
+       "either a program or a port"},
+      {"firewall port range", p + "[[firewall]]\nport = 70000\nname = \"x\"\n", 4, 8, "outside 1 to 65535"},
+      {"firewall separator", p + "[[firewall]]\nport = 80\nname = \"a;b\"\n", 3, 1, "cannot hold \";\""},
+      {"delete without moment", p + "[[delete]]\nfile = \"old.txt\"\n", 3, 1, "needs when ="},
+      {"delete size not a number", p + "[[delete]]\nfile = \"a\"\ncondition = \"size-equal\"\nvalue = \"big\"\nwhen = [\"uninstall\"]\n",
+       6, 9, "a size is a whole number"},
+      {"delete list terminator", p + "[[delete]]\nfile = \"~~THE END~~\"\nwhen = [\"uninstall\"]\n", 4, 8, "ends the list"},
+      {"close without pattern", p + "[[close]]\nname = \"Demo\"\n", 3, 1, "needs a window class or title"},
+      {"shortcut that makes nothing", p + "[[shortcuts]]\ntarget = \"a.exe\"\n", 3, 1, "makes no shortcut"},
+      {"word listed twice", p + "[[close]]\ntitle = \"x\"\nwhen = [\"install\", \"install\"]\n", 5, 20, "names \"install\" twice"},
+      {"language listed twice", "languages = [\"English\", \"English\"]\n" + p, 1, 25, "named twice"},
+      {"desktop icon without folder", p + "[desktop]\nfolder-icon = \"f.ico\"\n", 4, 15, "needs desktop.folder"},
+      {"too many licenses", p + "[wizard]\nlicense = [" + [] {
+         std::string list;
+         for (int i = 0; i < 21; ++i) list += (i ? ", " : "") + std::string("\"l.txt\"");
+         return list;
+       }() + "]\n",
+       4, 192, "more than 20 license documents"},
+  };
+  for (const BadCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Outcome<Project> project = Parse(c.text);
+    ASSERT_FALSE(project.ok());
+    const PackError& error = project.error();
+    EXPECT_EQ(error.where.file, "demo.toml");
+    EXPECT_EQ(error.where.line, c.line) << error.ToString();
+    if (c.column) EXPECT_EQ(error.where.column, c.column) << error.ToString();
+    EXPECT_NE(error.message.find(c.message), std::string::npos) << error.ToString();
+  }
+}
+
+TEST(ProjectErrors, FormatAsFileLineColumn) {
+  Outcome<Project> project = Parse(std::string(kProduct) + "[[files]]\nsource = \"a\"\nkind = \"exe\"\n");
+  ASSERT_FALSE(project.ok());
+  EXPECT_EQ(project.error().ToString().rfind("demo.toml:5:8: [[files]].kind: unknown value \"exe\"", 0), 0u)
+      << project.error().ToString();
+}
+
+// A named option sets exactly its bit; a default-on option clears exactly its bit.
+TEST(ProjectOptions, EveryNameTogglesItsOwnBit) {
+  const Project defaults = ParseOk(kProduct);
+  for (const NamedBit& option : ProductOptions()) {
+    SCOPED_TRACE(option.name);
+    Project p = ParseOk(std::string(kProduct) + "[options]\n" + std::string(option.name) + " = " +
+                        (option.defaultOn ? "false" : "true") + "\n");
+    EXPECT_EQ(p.settings.ProductFlags ^ defaults.settings.ProductFlags, uint64_t{1} << option.bit);
+    EXPECT_EQ(p.settings.ProductFlags2, defaults.settings.ProductFlags2);
+  }
+  for (const NamedBit& option : ProductOptions2()) {
+    SCOPED_TRACE(option.name);
+    Project p = ParseOk(std::string(kProduct) + "[options]\n" + std::string(option.name) + " = " +
+                        (option.defaultOn ? "false" : "true") + "\n");
+    EXPECT_EQ(p.settings.ProductFlags2 ^ defaults.settings.ProductFlags2, 1u << option.bit);
+    EXPECT_EQ(p.settings.ProductFlags, defaults.settings.ProductFlags);
+  }
+}
+
+TEST(ProjectOptions, NamesAndBitsAreUnique) {
+  for (auto options : {ProductOptions(), ProductOptions2()}) {
+    for (size_t i = 0; i < options.size(); ++i)
+      for (size_t k = i + 1; k < options.size(); ++k) {
+        EXPECT_NE(options[i].name, options[k].name);
+        EXPECT_NE(options[i].bit, options[k].bit) << options[i].name << " and " << options[k].name;
+      }
+  }
+}
+
+// The bits the runtime tests, by the names an author uses.
+TEST(ProjectOptions, NamesMeanTheRuntimesBits) {
+  const struct {
+    const char* name;
+    int bit;
+    bool second;  // a bit of ProductFlags2
+  } cases[] = {
+      {"must-uninstall-first", 0, false}, {"single-instance", 8, false},    {"restart-after-install", 14, false},
+      {"verbose-log", 20, false},         {"no-background-window", 29, false}, {"start-menu-page", 34, false},
+      {"no-greeting", 43, false},         {"install-log-shortcut", 59, false}, {"restore-point", 1, true},
+      {"button-pictures", 10, true},      {"no-shortcuts-on-removable-drive", 11, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Project p = ParseOk(std::string(kProduct) + "[options]\n" + c.name + " = true\n");
+    if (c.second)
+      EXPECT_TRUE(p.settings.Flag2(c.bit));
+    else
+      EXPECT_TRUE(p.settings.Flag(c.bit));
+  }
+}
+
+TEST(ProjectOptions, DefaultsAndRawBits) {
+  Project p = ParseOk(kProduct);
+  for (int bit : {1, 2, 5, 6, 7, 32, 51}) EXPECT_TRUE(p.settings.Flag(bit)) << bit;
+  EXPECT_TRUE(p.settings.Flag2(setup::kFlag2BuildUninstallerImage));
+  EXPECT_FALSE(p.settings.Flag(setup::kFlagMasterProduct));
+
+  p = ParseOk(std::string(kProduct) + "[options]\nuninstaller = false\nraw-flags = [3, 63]\nraw-flags2 = [31]\n");
+  EXPECT_FALSE(p.settings.Flag(setup::kFlagHasUninstaller));
+  EXPECT_TRUE(p.settings.Flag(3));
+  EXPECT_TRUE(p.settings.Flag(63));
+  EXPECT_TRUE(p.settings.Flag2(31));
+
+  // Sections imply bits: a required product, a hidden batch whose output is logged.
+  p = ParseOk(std::string(kProduct) + "requires-product = \"Base\"\n[batches]\n"
+                                      "pre-install = { commands = \"echo\", hidden = true, log = true }\n");
+  EXPECT_TRUE(p.settings.Flag(setup::kFlagMasterProduct));
+  EXPECT_EQ(p.settings.MasterKeyName, "Base");
+  EXPECT_TRUE(p.settings.Flag(23));
+  EXPECT_TRUE(p.settings.Flag2(6));
+  EXPECT_EQ(p.settings.PreInstallBatch, "echo");
+}
+
+TEST(ProjectFiles, KindReplaceModeAndFlagsByName) {
+  const struct {
+    const char* kind;
+    uint32_t value;
+  } kinds[] = {{"app", 0},        {"shared", 1},        {"font", 4},    {"startup-app", 5},
+               {"system", 6},     {"com-server", 7},    {"type-library", 8}, {"versioned-app", 9},
+               {"driver", 10},    {"package", 11},      {"applet", 12}};
+  for (const auto& k : kinds) {
+    Project p = ParseOk(std::string(kProduct) + "[[files]]\nsource = \"f\"\nkind = \"" + k.kind + "\"\n");
+    ASSERT_EQ(p.files.size(), 1u);
+    EXPECT_EQ(p.files[0].fields.kind, k.value) << k.kind;
+  }
+  const struct {
+    const char* mode;
+    uint32_t value;
+  } modes[] = {{"always", 0}, {"never", 1}, {"if-exists", 2}, {"if-missing", 3}, {"not-over-newer", 4}};
+  for (const auto& m : modes) {
+    Project p = ParseOk(std::string(kProduct) + "[[files]]\nsource = \"f\"\nreplace = \"" + m.mode + "\"\n");
+    EXPECT_EQ(p.files[0].fields.flags, m.value << 2) << m.mode;
+  }
+
+  Project p = ParseOk(std::string(kProduct) +
+                      "[[files]]\nsource = 'bin\\app.exe'\ndesktop-shortcut = true\nstart-menu-shortcut = true\n"
+                      "permanent = true\nuninstall-folder = true\nreplace = \"if-missing\"\ncaption = \"Demo App\"\n"
+                      "icon = \"app.ico\"\narguments = \"-v\"\nworking-folder = \"%InstallDir%\"\n"
+                      "attributes = [\"read-only\", \"hidden\"]\ntarget = \"demo.exe\"\n"
+                      "[[files]]\nsource = \"setup.msi\"\nkind = \"package\"\nremove-package = true\npackage-option = 7\n"
+                      "[[files]]\nsource = \"lib.dll\"\nkind = \"system\"\nversion = \"1.2.3\"\n"
+                      "[[files]]\nsource = \"run.exe\"\nkind = \"startup-app\"\n");
+  ASSERT_EQ(p.files.size(), 4u);
+  EXPECT_EQ(p.files[0].source, "bin/app.exe");  // either separator on the author's machine
+  const setup::FileRecord& app = p.files[0].fields;
+  EXPECT_EQ(app.flags, 0x01u | 0x02u | (3u << 2) | 0x20u | 0x40u);
+  EXPECT_EQ(app.text, "Demo App");
+  EXPECT_EQ(app.shortcutIcon, "app.ico");
+  EXPECT_EQ(app.shortcutArguments, "-v");
+  EXPECT_EQ(app.shortcutWorkingFolder, "%InstallDir%");
+  EXPECT_EQ(app.attributes, 0x3u);
+  EXPECT_EQ(app.target, "demo.exe");
+  EXPECT_FALSE(p.files[0].defaultCaption);
+  EXPECT_EQ(p.files[1].fields.flags, 0x80u);
+  EXPECT_EQ(p.files[1].fields.packageOption, 7u);
+  EXPECT_EQ(p.files[2].fields.text, "1.2.3");
+  EXPECT_EQ(p.files[2].fields.attributes, setup::kKeepAttributes);
+  // A startup-app always gets a shortcut, named after the file unless captioned.
+  EXPECT_TRUE(p.files[3].defaultCaption);
+}
+
+TEST(ProjectSettings, WordsBecomeTheStoredValues) {
+  Project p = ParseOk(
+      "languages = [\"English\", \"Deutsch\"]\n"
+      "[product]\nname = \"Zürich Demo\"\nbitness = \"64-bit\"\nadmin = \"recommended\"\nautomatic = \"never\"\n"
+      "shortcuts-for = \"all-users\"\nshared-base = \"all-users-app-data\"\nextra-space = 4096\n"
+      "[wizard]\nprogress-position = { horizontal = \"right\", vertical = \"top\" }\n"
+      "styles = { greeting = \"plain\", license = \"header\" }\nside-picture-border = \"thin\"\n"
+      "[background]\ntitle-color = \"#112233\"\ntitle-position = \"bottom-center\"\ncopyright = \"(c) Demo\"\n"
+      "bitmap-mode = \"tile\"\ntransparent-pixel = -1\n"
+      "[strings.Deutsch]\n48 = \"&Weiter >\"\n");
+  const setup::SettingsStream& s = p.settings;
+  EXPECT_EQ(s.ProductName, "Z\xFCrich Demo");  // Windows-1252
+  EXPECT_EQ(s.Bitness, 1);
+  EXPECT_EQ(s.AdminMode, 2);
+  EXPECT_EQ(s.AutomaticModeSetting, 2);
+  EXPECT_EQ(s.ShortcutMode, 1);
+  EXPECT_EQ(s.SharedBase, 1);
+  EXPECT_EQ(s.WizardBlock[0], 4096u);
+  EXPECT_EQ(s.DialogStyleValue, 2u | 8u);
+  EXPECT_EQ(s.WizardBlock[1], 0u);  // greeting
+  EXPECT_EQ(s.WizardBlock[3], 2u);  // license
+  EXPECT_EQ(s.WizardBlock[2], 1u);  // language keeps the default
+  EXPECT_EQ(s.SidePictureBorder, 2);
+  EXPECT_EQ(s.TitleColor, 0x332211u);  // COLORREF: red in the low byte
+  EXPECT_EQ(s.TitlePosition, 5);
+  EXPECT_EQ(s.CopyrightText, "(c) Demo");
+  EXPECT_NE(s.CopyrightPos, 0);  // a copyright line is shown once it has a text
+  EXPECT_EQ(s.StretchMode, 3u);
+  EXPECT_EQ(s.BitmapTPI, 0xFFFFFFFFu);
+  ASSERT_EQ(p.languages.size(), 2u);
+  EXPECT_EQ(p.languages[1].name, "Deutsch");
+  ASSERT_EQ(p.languages[1].overrides.size(), 1u);
+  EXPECT_EQ(p.languages[1].overrides[0].number, 48);
+  EXPECT_EQ(p.languages[1].overrides[0].where.line, 21);
+}
+
+TEST(ProjectLists, RecordsOfTheSettingsLists) {
+  Project p = ParseOk(std::string(kProduct) +
+                      "[[registry]]\nkey = 'HKLM\\Software\\Demo'\n"
+                      "[[registry]]\nkey = '\\HKCU\\Software\\Demo'\nvalue = 'a,b'\ndata = 'say \"hi\"'\nkeep = true\n"
+                      "[[registry]]\nkey = '\\HKAU\\Software\\Demo'\nvalue = 'Count'\ntype = 'dword'\ndata = -1\ninstall = false\n"
+                      "[[firewall]]\nprogram = '%InstallDir%\\demo.exe'\nname = 'Demo'\n"
+                      "[[firewall]]\nport = 8080\nname = 'Demo port'\nprotocols = ['tcp', 'udp']\nstays = true\n"
+                      "[[delete]]\nfile = '%InstallDir%\\*.tmp'\ncondition = 'size-at-most'\nvalue = 0\n"
+                      "when = ['before-install', 'uninstall']\nrestart = 'on-failure'\n"
+                      "[[close]]\ntitle = '*Demo'\nname = 'Demo'\naction = 'ask'\nwhen = ['install', 'uninstall']\n"
+                      "[[associations]]\nextension = 'demo'\nfile-type = 'Demo.File'\ncommand = '\"%InstallDir%\\demo.exe\" \"%1\"'\n"
+                      "default-verb = true\n"
+                      "[[uninstall-values]]\nname = 'HelpLink'\nvalue = 'https://example.invalid/'\n"
+                      "[[uninstall-values]]\nname = 'EstimatedSize'\ntype = 'number'\nvalue = 120\n"
+                      "[[shortcuts]]\ntarget = 'demo.exe'\nstartup = true\nshow = 'minimized'\n");
+  const setup::SettingsStream& s = p.settings;
+  EXPECT_EQ(s.RegistryEntryText,
+            "\\HKLM\\Software\\Demo\r\n"
+            "\\HKCU\\Software\\Demo,\"a,b\",1,\"say \"\"hi\"\"\",0,1\r\n"
+            "\\HKAU\\Software\\Demo,Count,4,-1,1,0\r\n");
+  EXPECT_EQ(s.FirewallText, "%InstallDir%\\demo.exe;Demo;0;0\r\n8080;Demo port;3;1\r\n");
+  ASSERT_EQ(s.DeleteList.size(), 1u);
+  EXPECT_EQ(s.DeleteList[0], (setup::DeleteRecord{"%InstallDir%\\*.tmp", 6, "0", 4 | 8 | 2}));
+  ASSERT_EQ(s.CloseList.size(), 1u);
+  EXPECT_EQ(s.CloseList[0], (setup::CloseRecord{"", "*Demo", "Demo", 2, 3}));
+  ASSERT_EQ(s.Associations.size(), 1u);
+  EXPECT_EQ(s.Associations[0].options, 1u);
+  EXPECT_EQ(s.Associations[0].verb, "open");
+  ASSERT_EQ(s.UninstallValueList.size(), 2u);
+  EXPECT_EQ(s.UninstallValueList[1], (setup::ValueRecord{"EstimatedSize", 4, "120"}));
+  ASSERT_EQ(s.Shortcuts.size(), 1u);
+  EXPECT_EQ(s.Shortcuts[0].startup, 1);
+  EXPECT_EQ(s.Shortcuts[0].showMode, 1);
+}
+
+}  // namespace
+}  // namespace pack
