@@ -21,7 +21,7 @@ orv_test_names(ORV_WIN_TESTS tests/win)
 foreach(name IN LISTS ORV_WIN_TESTS)
   add_test(NAME win.${name} COMMAND ${ORV_WINE_RUN} ${ORV_CROSS_DIR}/bin/${name}.exe)
   set_tests_properties(win.${name} PROPERTIES
-    FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 300)
+    FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1200)
 endforeach()
 
 file(GLOB ORV_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
@@ -32,5 +32,5 @@ foreach(file IN LISTS ORV_E2E_TESTS)
     COMMAND python3 -m unittest -v ${name}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
   set_tests_properties(e2e.${short} PROPERTIES
-    FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 600)
+    FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1200)
 endforeach()

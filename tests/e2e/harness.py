@@ -17,8 +17,8 @@ TOOLS_BIN = os.environ["ORV_TOOLS_BIN"]
 LAUNCH = os.path.join(TOOLS_BIN, "launch.exe")
 UIDRIVER = os.path.join(TOOLS_BIN, "uidriver.exe")
 
-WINDOW_TIMEOUT = 60  # seconds; Wine is slow to show a first window on a busy machine
-PROCESS_TIMEOUT = 120
+WINDOW_TIMEOUT = 400  # seconds; a 32-bit program may start under an emulator on a busy machine
+PROCESS_TIMEOUT = 600
 
 
 def windows_path(path):

@@ -8,6 +8,7 @@
 #include "setup/entry/own_file_win.h"
 #include "setup/entry/run_control_win.h"
 #include "setup/payload/section_locator.h"
+#include "setup/payload/setup_payload_win.h"
 #include "tl_core/fatal.h"
 #include "tl_core/fatal_box_win.h"
 #include "tl_core/privilege_win.h"
@@ -20,8 +21,8 @@ namespace {
 void PrepareProcess() {
   // Before anything can load a DLL: never from the program's own folder.
   tl::RestrictDllSearchToSystemFolder();
-  Settings().runtimeName = kRuntimeName;
-  tl::SetApplicationName(kRuntimeName);
+  Settings().runtimeName = kProductName;
+  tl::SetApplicationName(kProductName);
   tl::UseLibraryFatalBox();
 }
 
@@ -83,8 +84,8 @@ int RunEntry(HINSTANCE instance, const char* commandTail) {
   ApplyCommandLine(commandTail);
   if (Settings().uninstallMode) DispatchUninstall();
   OpenOwnFile();
-  LocatePayload();
-  // Reading the payload's settings and installing follow here.
+  ReadSetupPayload(LocatePayload());
+  // The start checks, the wizard and the installation follow here.
   ExitInstaller(1);
 }
 

@@ -3,16 +3,15 @@
 // run-mode fields; the payload's settings stream fills the rest.
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "setup/payload/payload_header.h"
 #include "setup/payload/settings_stream.h"
 
 namespace setup {
 
-inline constexpr char kRuntimeName[] = "Orvanta Setup";
-inline constexpr char kRuntimeVersion[] = "27.0.5";
-
 struct InstallSettings {
-  std::string runtimeName = kRuntimeName;
+  std::string runtimeName = kProductName;
   void* instance = nullptr;  // module instance handle, for dialogs and windows
   void* smallIcon = nullptr;
   void* largeIcon = nullptr;
@@ -33,6 +32,12 @@ struct InstallSettings {
   SettingsStream stream;
   bool monoColor = false;  // TopColor equals BottomColor
   int64_t uninstallerSize = 0;
+  std::vector<uint8_t> uninstallerImage;  // empty when the image is not built
+
+  // File-system redirection of a 32-bit process, switched off for a 64-bit product.
+  void* wow64RedirectionState = nullptr;
+  bool wow64RedirectionOff = false;
+  bool wow64RedirectionFailed = false;
 };
 
 InstallSettings& Settings();

@@ -1,0 +1,135 @@
+#include "setup/payload/setup_payload_win.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "setup/entry/fatal_messages.h"
+#include "setup/entry/install_settings.h"
+#include "setup/entry/own_file_win.h"
+#include "setup/payload/archive.h"
+#include "setup/payload/payload_header.h"
+#include "setup/payload/settings_defaults.h"
+#include "setup/payload/settings_stream.h"
+#include "setup/payload/uninstaller_image.h"
+#include "setup/strings/string_table.h"
+#include "tl_core/fatal.h"
+#include "tl_core/os_facts_win.h"
+#include "tl_core/system_library_win.h"
+#include "tl_core/text.h"
+
+namespace setup {
+namespace {
+
+// The section as the loader mapped it.
+std::span<const uint8_t> MappedSection(const SetupSection& section) {
+  const auto* base = reinterpret_cast<const uint8_t*>(::GetModuleHandleA(nullptr));
+  uint32_t virtualSize = 0;
+  std::memcpy(&virtualSize, base + section.entryOffset + 8, sizeof virtualSize);
+  uint32_t length = virtualSize ? virtualSize : section.sizeOfRawData;
+  return {base + section.virtualAddress, length};
+}
+
+PayloadHeader CheckHeader(std::span<const uint8_t> mapped) {
+  HeaderReadResult read = ReadPayloadHeader(mapped);
+  if (read.outcome == HeaderOutcome::kVersionMismatch)
+    tl::FatalMessage("%s", VersionMismatchMessage(read.header.RuntimeVersion).c_str());
+  if (read.outcome == HeaderOutcome::kCorrupt) CorruptInstallerFatal(read.corruptCode);
+  return read.header;
+}
+
+std::string WindowsFolder() {
+  char folder[MAX_PATH] = {};
+  UINT n = ::GetWindowsDirectoryA(folder, MAX_PATH);
+  return n && n < MAX_PATH ? std::string(folder, n) : std::string();
+}
+
+PlaceholderValues RunPlaceholderValues() {
+  const InstallSettings& s = Settings();
+  return {s.displayName, s.stream.Description, WindowsFolder()};
+}
+
+// A 64-bit product: 32-bit file-system redirection goes off at once; a
+// failure is reported by the bitness check.
+void SwitchOffRedirectionFor64BitProduct(InstallSettings& run) {
+  if (run.stream.Bitness != 1) return;
+  using DisableFn = BOOL(WINAPI*)(PVOID*);
+  auto disable = tl::SystemFunction<DisableFn>("kernel32.dll", "Wow64DisableWow64FsRedirection");
+  run.wow64RedirectionOff = disable && disable(&run.wow64RedirectionState);
+  run.wow64RedirectionFailed = !run.wow64RedirectionOff;
+}
+
+SystemVersion RunningSystemVersion() {
+  const tl::OsVersionFacts& facts = tl::RunningSystemFacts();
+  SystemVersion v{static_cast<int>(facts.major), static_cast<int>(facts.minor)};
+  // Server 2003 and its editions count with the version-6 systems; XP x64 does not.
+  v.countsAsVersion6 = facts.major == 5 && facts.minor == 2 &&
+                       tl::OperatingSystemName(tl::kOsNameShortForm).find("XP") == std::string::npos;
+  return v;
+}
+
+void ReadSettings(std::span<const uint8_t> mapped, const PayloadHeader& header) {
+  SettingsBlockResult block = UnpackSettingsBlock(mapped, header);
+  if (!block.ok()) CorruptInstallerFatal(block.corruptCode);
+  SettingsReadHooks hooks;
+  hooks.settingsKey = header.SettingsKey;
+  // The background window comes with the wizard; its place is after field 7.
+  SettingsReadResult read = ReadSettingsStream(block.stream, hooks);
+  if (!read.ok()) CorruptInstallerFatal(read.corruptCode);
+
+  InstallSettings& run = Settings();
+  run.stream = std::move(read.settings);
+  SwitchOffRedirectionFor64BitProduct(run);
+  RunStrings().Load(run.stream.Strings);
+  SetPlaceholderSource(&RunPlaceholderValues);
+  ApplySettingsDefaults(run, RunningSystemVersion(), WindowsFolder());
+}
+
+void CheckArchive(std::span<const uint8_t> mapped, const PayloadHeader& header, const SetupSection& section) {
+  const InstallSettings& run = Settings();
+  if (!run.stream.ArchiveInFile) {
+    ArchivePlace place = PlaceArchiveInSection(header, mapped.size());
+    if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
+    int code = CheckArchiveChecksum(mapped.subspan(place.offset, place.length), header);
+    if (code) CorruptInstallerFatal(code);
+    return;
+  }
+  ArchivePlace place = PlaceArchiveInFile(header, section.pointerToRawData, run.ownFileLength);
+  if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
+  std::vector<uint8_t> archive;
+  if (!OwnFile().ReadRange(archive, place.offset, place.length))
+    tl::FatalMessage("Error code 2: failed to read archive data\r\nsize=%d pos=%d", static_cast<int>(place.length),
+                     static_cast<int>(place.offset));
+  if (int code = CheckArchiveChecksum(archive, header)) CorruptInstallerFatal(code);
+}
+
+void BuildUninstaller(const PayloadHeader& header, const SetupSection& section) {
+  InstallSettings& run = Settings();
+  tl::File& file = OwnFile();
+  UninstallerImageInput input;
+  input.section = section;
+  input.fileLength = run.ownFileLength;
+  input.imageChecksum = header.ImageChecksum;
+  input.compareChecksum = run.stream.Flag(kFlagCompareChecksums);
+  input.buildImage = run.stream.Flag2(kFlag2BuildUninstallerImage);
+  UninstallerImageResult image = BuildUninstallerImage(
+      [&file](int64_t offset, void* destination, size_t length) {
+        return file.ReadAt(destination, static_cast<int64_t>(length), offset);
+      },
+      input);
+  if (!image.ok()) CorruptInstallerFatal(image.corruptCode);
+  run.uninstallerImage = std::move(image.image);
+  run.uninstallerSize = image.uninstallerSize;
+}
+
+}  // namespace
+
+void ReadSetupPayload(const SetupSection& section) {
+  std::span<const uint8_t> mapped = MappedSection(section);
+  PayloadHeader header = CheckHeader(mapped);
+  ReadSettings(mapped, header);
+  BuildUninstaller(header, section);
+  CheckArchive(mapped, header, section);
+}
+
+}  // namespace setup
