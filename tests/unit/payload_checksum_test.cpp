@@ -69,7 +69,7 @@ TEST(PayloadChecksum, AgreesWithPlainSumForEveryLengthAndAlignment) {
   }
 }
 
-TEST(Unscramble, XorsWordsAndTailWithKeyBytes) {
+TEST(Scramble, UnscrambleXorsWordsAndTailWithKeyBytes) {
   // Key 0x11223344 is the bytes 44 33 22 11 in memory order; the input
   // bytes are 00 01 .. 07, so byte i becomes i ^ key byte (i mod 4).
   const uint8_t expected[7] = {0x44, 0x32, 0x20, 0x12, 0x40, 0x36, 0x24};
@@ -81,7 +81,7 @@ TEST(Unscramble, XorsWordsAndTailWithKeyBytes) {
   }
 }
 
-TEST(Unscramble, IsItsOwnInverse) {
+TEST(Scramble, UnscrambleIsItsOwnInverse) {
   std::mt19937 rng(3);
   for (size_t length : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 1001u}) {
     std::vector<uint8_t> original(length);
