@@ -72,10 +72,10 @@ TEST(PayloadChecksum, AgreesWithPlainSumForEveryLengthAndAlignment) {
 TEST(Scramble, UnscrambleXorsWordsAndTailWithKeyBytes) {
   // Key 0x11223344 is the bytes 44 33 22 11 in memory order; the input
   // bytes are 00 01 .. 07, so byte i becomes i ^ key byte (i mod 4).
+  const uint8_t input[7] = {0, 1, 2, 3, 4, 5, 6};
   const uint8_t expected[7] = {0x44, 0x32, 0x20, 0x12, 0x40, 0x36, 0x24};
   for (size_t length = 0; length <= 7; ++length) {
-    std::vector<uint8_t> bytes(length);
-    for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(i);
+    std::vector<uint8_t> bytes(input, input + length);
     Unscramble(bytes, 0x11223344);
     EXPECT_EQ(bytes, std::vector<uint8_t>(expected, expected + length)) << "length " << length;
   }
