@@ -16,9 +16,10 @@ foreach(name IN LISTS ORV_UNIT_TESTS)
   gtest_discover_tests(${name} TEST_PREFIX "unit." DISCOVERY_MODE PRE_TEST)
 endforeach()
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/tools/pack/CMakeLists.txt)
-  add_subdirectory(tools/pack)
-endif()
+add_subdirectory(tools/pack)
+# The fuzz corpora replay as ordinary tests; the libFuzzer builds are scripts/fuzz.sh's.
+add_subdirectory(tests/fuzz)
+add_subdirectory(bench)
 
 set(ORV_CROSS_DIR ${CMAKE_BINARY_DIR}/cross)
 ExternalProject_Add(cross

@@ -1,23 +1,37 @@
 #!/usr/bin/env bash
-# Builds the runtime and runs it under Wine. Without a payload it shows the
-# message that no installation data is present; the UI driver reads the box,
-# a screenshot is saved, and the box is answered.
+# The main job: builds the runtime and the authoring tool, packs the example
+# product, shows what the installer holds, and runs under Wine first the bare
+# runtime (which says that it carries no installation data; the box is read
+# through the UI driver and photographed) and then the example installer in
+# automatic mode (which reads its whole payload and ends with exit code 1 until
+# the installation itself is built).
 set -eu
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" = 0 ]; then scripts/setup.sh; fi
 cmake --preset default
 cmake --build --preset default
+
+installer=build/demo/demo-setup.exe
+mkdir -p build/demo
+build/bin/orvanta-pack build examples/demo/project.toml -o "$installer" --runtime build/cross/bin/orvanta-setup.exe
+echo "== What the installer holds (orvanta-pack inspect, first lines) =="
+build/bin/orvanta-pack inspect "$installer" | head -40
+
 export ORV_WINE_STATE="$PWD/build/demo-wine"
 scripts/wine-session.sh start
 trap 'scripts/wine-session.sh stop >/dev/null' EXIT
-runtime="Z:$(pwd | tr / '\\')\\build\\cross\\bin\\orvanta-setup.exe"
-scripts/wine-run.sh build/tools64/launch.exe "$runtime" "" >/dev/null &
+winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
+
+echo "== The bare runtime under Wine =="
+scripts/wine-run.sh build/tools64/launch.exe "$(winpath build/cross/bin/orvanta-setup.exe)" "" >/dev/null &
 launcher=$!
-echo "The runtime shows:"
-scripts/wine-run.sh build/tools64/uidriver.exe wait --class '#32770' --timeout 300
-DISPLAY="$(cat "$ORV_WINE_STATE/display")" import -window root build/demo-screenshot.png || true
+scripts/wine-run.sh build/tools64/uidriver.exe wait --class '#32770' --timeout 600
+DISPLAY="$(cat "$ORV_WINE_STATE/display")" import -window root build/demo/bare-runtime.png || true
 scripts/wine-run.sh build/tools64/uidriver.exe answer --class '#32770' --id 1 --timeout 10 >/dev/null
+code=0; wait "$launcher" || code=$?
+echo "Exit code: $code (screenshot: build/demo/bare-runtime.png)"
+
+echo "== The example installer with /a =="
 code=0
-wait "$launcher" || code=$?
-echo "Screenshot: build/demo-screenshot.png"
-echo "Exit code of the runtime: $code"
+scripts/wine-run.sh build/tools64/launch.exe "$(winpath "$installer")" "$(printf '/a' | od -An -tx1 | tr -d ' \n')" >/dev/null || code=$?
+echo "Exit code: $code (the payload was read and checked; installing comes next)"

@@ -146,3 +146,29 @@ class WineTestCase(unittest.TestCase):
         target = os.path.join(self.scratch, name)
         shutil.copyfile(RUNTIME, target)
         return target
+
+
+PACK = os.path.join(NATIVE_BIN, "orvanta-pack")
+
+
+def pack(*args):
+    """Runs the authoring tool; fails the test run loudly when it fails."""
+    result = subprocess.run([PACK, *args], capture_output=True, text=True, timeout=600)
+    if result.returncode != 0:
+        raise AssertionError(f"orvanta-pack {' '.join(args)} failed:\n{result.stdout}{result.stderr}")
+    return result.stdout
+
+
+def build_installer(folder, project_text, files=None, name="setup.exe"):
+    """Writes a project and its files into `folder` and builds the installer."""
+    for relative, content in (files or {}).items():
+        path = os.path.join(folder, relative)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(content)
+    project = os.path.join(folder, "project.toml")
+    with open(project, "w") as f:
+        f.write(project_text)
+    installer = os.path.join(folder, name)
+    pack("build", project, "-o", installer, "--runtime", RUNTIME)
+    return installer

@@ -25,7 +25,8 @@ constexpr char kUsage[] =
     "usage:\n"
     "  orvanta-pack build PROJECT.toml -o SETUP.exe [--runtime RUNTIME.exe] [--progress]\n"
     "  orvanta-pack inspect SETUP.exe\n"
-    "  orvanta-pack extract SETUP.exe FOLDER\n";
+    "  orvanta-pack extract SETUP.exe FOLDER\n"
+    "  orvanta-pack uninstaller SETUP.exe OUT.exe   (the uninstaller image the runtime builds)\n";
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "orvanta-pack: %s\n%s", problem.c_str(), kUsage);
@@ -113,6 +114,28 @@ int Extract(const std::vector<std::string>& args) {
   return 0;
 }
 
+int Uninstaller(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage("uninstaller needs an installer and an output file");
+  std::string problem;
+  auto bytes = ReadWhole(args[0], problem);
+  if (!bytes) return Failed(problem);
+  setup::InstallerContents contents = setup::ReadInstaller(*bytes);
+  if (!contents.ok()) return Failed(args[0] + ": " + pack::DamageText(contents));
+  if (!contents.uninstaller.built)
+    return Failed(args[0] + ": the installer builds no uninstaller image (option uninstaller-image is off)");
+  std::FILE* out = std::fopen(args[1].c_str(), "wb");
+  if (!out) return Failed(args[1] + ": cannot be written");
+  const std::vector<uint8_t>& image = contents.uninstaller.image;
+  bool written = std::fwrite(image.data(), 1, image.size(), out) == image.size();
+  written = std::fclose(out) == 0 && written;
+  if (!written) {
+    std::remove(args[1].c_str());
+    return Failed(args[1] + ": cannot be written");
+  }
+  std::printf("%s: %zu bytes\n", args[1].c_str(), image.size());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,6 +145,7 @@ int main(int argc, char** argv) {
   if (command == "build") return Build(args, argv[0]);
   if (command == "inspect") return Inspect(args);
   if (command == "extract") return Extract(args);
+  if (command == "uninstaller") return Uninstaller(args);
   if (command == "help" || command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
     return 0;
