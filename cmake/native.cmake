@@ -19,6 +19,10 @@ endforeach()
 add_subdirectory(tools/pack)
 # The fuzz corpora replay as ordinary tests; the libFuzzer builds are scripts/fuzz.sh's.
 add_subdirectory(tests/fuzz)
+# A short libFuzzer run of every target (clang, ASan, UBSan) on each test run;
+# longer runs by hand with scripts/fuzz.sh SECONDS.
+add_test(NAME fuzz.short_runs COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh 20)
+set_tests_properties(fuzz.short_runs PROPERTIES TIMEOUT 1200)
 add_subdirectory(bench)
 
 set(ORV_CROSS_DIR ${CMAKE_BINARY_DIR}/cross)
