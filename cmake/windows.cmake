@@ -4,6 +4,10 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 # One static image: no libgcc, libstdc++ or winpthread DLL next to the program.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# Code the runtime never calls (the authoring side of the shared formats)
+# stays out of the image.
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options(-Wl,--gc-sections)
 
 orv_collect_sources(ORV_WIN_SOURCES WIN)
 add_library(orvanta_win STATIC ${ORV_WIN_SOURCES})
