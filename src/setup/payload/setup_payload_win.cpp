@@ -8,6 +8,7 @@
 #include "setup/entry/install_settings.h"
 #include "setup/entry/own_file_win.h"
 #include "setup/payload/archive.h"
+#include "setup/payload/file_record.h"
 #include "setup/payload/payload_header.h"
 #include "setup/payload/settings_defaults.h"
 #include "setup/payload/settings_stream.h"
@@ -85,13 +86,29 @@ void ReadSettings(std::span<const uint8_t> mapped, const PayloadHeader& header) 
   ApplySettingsDefaults(run, RunningSystemVersion(), WindowsFolder());
 }
 
+// Every record of the archive, read and checked as the extraction will read
+// it, without writing anything yet.
+void VerifyArchiveRecords(std::span<const uint8_t> archive, const PayloadHeader& header) {
+  const SettingsStream& stream = Settings().stream;
+  ChunkCursor chunks(archive, stream.Flag(kFlagPackedChunks), stream.Flag(kFlagCompareChecksums));
+  RecordStream records(chunks);
+  for (int32_t dataSize : header.FileSizes) {
+    std::span<const uint8_t> body;
+    if (int code = records.NextBody(dataSize, body)) CorruptInstallerFatal(code);
+    FileRecordView view;
+    if (int code = ParseFileRecord(body, dataSize, view)) CorruptInstallerFatal(code);
+  }
+  if (int code = records.Finish()) CorruptInstallerFatal(code);
+}
+
 void CheckArchive(std::span<const uint8_t> mapped, const PayloadHeader& header, const SetupSection& section) {
   const InstallSettings& run = Settings();
   if (!run.stream.ArchiveInFile) {
     ArchivePlace place = PlaceArchiveInSection(header, mapped.size());
     if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
-    int code = CheckArchiveChecksum(mapped.subspan(place.offset, place.length), header);
-    if (code) CorruptInstallerFatal(code);
+    std::span<const uint8_t> archive = mapped.subspan(place.offset, place.length);
+    if (int code = CheckArchiveChecksum(archive, header)) CorruptInstallerFatal(code);
+    VerifyArchiveRecords(archive, header);
     return;
   }
   ArchivePlace place = PlaceArchiveInFile(header, section.pointerToRawData, run.ownFileLength);
@@ -101,6 +118,7 @@ void CheckArchive(std::span<const uint8_t> mapped, const PayloadHeader& header, 
     tl::FatalMessage("Error code 2: failed to read archive data\r\nsize=%d pos=%d", static_cast<int>(place.length),
                      static_cast<int>(place.offset));
   if (int code = CheckArchiveChecksum(archive, header)) CorruptInstallerFatal(code);
+  VerifyArchiveRecords(archive, header);
 }
 
 void BuildUninstaller(const PayloadHeader& header, const SetupSection& section) {
