@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace tl {
@@ -12,6 +13,12 @@ struct PathCase {
   RootKey root;
   const char* subKey;
 };
+
+// Names each case after its path in the test list, with slashes for the
+// backslashes, which the test list would read as escapes.
+void PrintTo(const PathCase& c, std::ostream* out) {
+  for (const char* p = c.path; *p; ++p) *out << (*p == '\\' ? '/' : *p);
+}
 
 class ParsesRegistryPath : public testing::TestWithParam<PathCase> {};
 
