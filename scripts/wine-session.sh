@@ -61,6 +61,11 @@ start() {
   # One server for the whole run keeps each program start short. Its output
   # goes nowhere: an inherited pipe would keep the test runner waiting.
   wineserver -p </dev/null >/dev/null 2>&1
+  # The prefix's services start with its first program and live as long as
+  # the server; started here, they hold no test's output pipe open.
+  local loader=wine
+  [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
+  "$loader" wineboot </dev/null >/dev/null 2>&1 || fail "the Wine prefix does not start"
   echo "wine prefix $WINEPREFIX ready on display $DISPLAY"
 }
 

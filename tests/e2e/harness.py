@@ -102,12 +102,13 @@ def answer_message_box(button_id=1, **match):
 class Program:
     """A Windows program started through our launcher with an exact command tail."""
 
-    def __init__(self, exe, tail="", argv0=None):
+    def __init__(self, exe, tail="", argv0=None, env=None):
         args = [WINE_RUN, LAUNCH, windows_path(exe) if exe.startswith("/") else exe,
                 tail.encode("latin-1").hex()]
         if argv0 is not None:
             args += ["--argv0-hex", argv0.encode("latin-1").hex()]
-        self.process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                        env=None if env is None else {**os.environ, **env})
 
     def wait(self, timeout=PROCESS_TIMEOUT):
         try:
@@ -137,8 +138,8 @@ class WineTestCase(unittest.TestCase):
         for p in self.programs:
             p.kill()
 
-    def start(self, exe, tail="", argv0=None):
-        program = Program(exe, tail, argv0)
+    def start(self, exe, tail="", argv0=None, env=None):
+        program = Program(exe, tail, argv0, env)
         self.programs.append(program)
         return program
 

@@ -12,6 +12,13 @@ PLANTED_NAMES = ["version.dll", "uxtheme.dll", "dwmapi.dll", "msimg32.dll", "imm
                  "cryptbase.dll", "wininet.dll", "dbghelp.dll", "srclient.dll", "setupapi.dll"]
 
 
+# Wine prefers its own built-in copy of a system DLL wherever a file of that
+# name lies; Windows takes the first file its search order finds. Asking Wine
+# to prefer files ("native") for these names gives Windows' behaviour, so a
+# planted file is loaded whenever the search order reaches it.
+PREFER_FILES = {"WINEDLLOVERRIDES": "mscoree,mshtml=;" + ",".join(n[:-4] for n in PLANTED_NAMES) + "=n,b"}
+
+
 class PlantedDll(WineTestCase):
     def plant(self, names):
         for name in names:
@@ -26,13 +33,13 @@ class PlantedDll(WineTestCase):
         self.plant(["version.dll"])
         probe = os.path.join(self.scratch, "probe.exe")
         shutil.copyfile(os.path.join(CROSS_BIN, "load_library_probe.exe"), probe)
-        self.assertEqual(self.start(probe, "version.dll").wait(), 0)
+        self.assertEqual(self.start(probe, "version.dll", env=PREFER_FILES).wait(), 0)
         self.assertEqual(self.loaded(), ["version.dll"])
 
     def test_runtime_loads_no_dll_from_its_folder(self):
         self.plant(PLANTED_NAMES)
         runtime = self.copy_runtime()
-        program = self.start(runtime, "")
+        program = self.start(runtime, "", env=PREFER_FILES)
         answer_message_box(title="Error")
         self.assertEqual(program.wait(), 1)
         self.assertEqual(self.loaded(), [])
