@@ -66,9 +66,7 @@ void ApplyCommandLine(const char* commandTail) {
 
 SetupSection LocatePayload() {
   tl::File& file = OwnFile();
-  LocateResult located = LocateSetupSection([&file](int64_t offset, void* destination, size_t length) {
-    return file.ReadAt(destination, static_cast<int64_t>(length), offset);
-  });
+  LocateResult located = LocateSetupSection(ReadOwnFile());
   if (located.outcome == LocateOutcome::kNoSection) NoInstallationDataFatal();
   if (located.outcome == LocateOutcome::kCorrupt) CorruptInstallerFatal(located.corruptCode);
   if (!file.Seek(located.section.pointerToRawData)) CorruptInstallerFatal(10);

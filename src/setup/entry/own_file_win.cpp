@@ -14,6 +14,12 @@ tl::File& OwnFile() {
   return file;
 }
 
+PositionedRead ReadOwnFile() {
+  return [](int64_t offset, void* destination, size_t length) {
+    return OwnFile().ReadAt(destination, static_cast<int64_t>(length), offset);
+  };
+}
+
 std::string ModuleFileName() {
   std::string name(MAX_PATH, '\0');
   for (;;) {

@@ -1,6 +1,7 @@
 #pragma once
 // The program's own file, open for the whole run: the payload is read
 // through it and the uninstaller image is built from it.
+#include "setup/payload/section_locator.h"
 #include "tl_core/file_win.h"
 
 namespace setup {
@@ -10,6 +11,9 @@ tl::File& OwnFile();
 // Opens the program's own file as its command line names it, falling back
 // to the module file name; a failure of both is fatal ("Error code 1").
 void OpenOwnFile();
+
+// Positioned reads of the program's own file, for the payload readers.
+PositionedRead ReadOwnFile();
 
 // The module file name of the running program.
 std::string ModuleFileName();

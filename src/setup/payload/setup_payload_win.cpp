@@ -123,18 +123,13 @@ void CheckArchive(std::span<const uint8_t> mapped, const PayloadHeader& header, 
 
 void BuildUninstaller(const PayloadHeader& header, const SetupSection& section) {
   InstallSettings& run = Settings();
-  tl::File& file = OwnFile();
   UninstallerImageInput input;
   input.section = section;
   input.fileLength = run.ownFileLength;
   input.imageChecksum = header.ImageChecksum;
   input.compareChecksum = run.stream.Flag(kFlagCompareChecksums);
   input.buildImage = run.stream.Flag2(kFlag2BuildUninstallerImage);
-  UninstallerImageResult image = BuildUninstallerImage(
-      [&file](int64_t offset, void* destination, size_t length) {
-        return file.ReadAt(destination, static_cast<int64_t>(length), offset);
-      },
-      input);
+  UninstallerImageResult image = BuildUninstallerImage(ReadOwnFile(), input);
   if (!image.ok()) CorruptInstallerFatal(image.corruptCode);
   run.uninstallerImage = std::move(image.image);
   run.uninstallerSize = image.uninstallerSize;
