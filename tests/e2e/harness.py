@@ -73,8 +73,10 @@ class Window:
         return max(statics, key=len) if statics else ""
 
 
-def match_args(title=None, title_prefix=None, window_class=None):
+def match_args(title=None, title_prefix=None, window_class=None, pid=None):
     args = []
+    if pid is not None:
+        args += ["--pid", str(pid)]
     if title is not None:
         args += ["--title", title]
     if title_prefix is not None:
@@ -109,6 +111,10 @@ class Program:
             args += ["--argv0-hex", argv0.encode("latin-1").hex()]
         self.process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                         env=None if env is None else {**os.environ, **env})
+        # The launcher names the Windows process id first: windows are matched
+        # by it, since tests running side by side share one desktop.
+        first = self.process.stdout.readline().decode("latin-1").split()
+        self.pid = int(first[1]) if len(first) == 2 and first[0] == "pid" else None
 
     def wait(self, timeout=PROCESS_TIMEOUT):
         try:

@@ -16,7 +16,7 @@ class BareRuntime(WineTestCase):
     def run_to_box(self, tail, argv0=None):
         runtime = self.copy_runtime()
         program = self.start(runtime, tail, argv0)
-        box = answer_message_box(title="Error")
+        box = answer_message_box(title="Error", pid=program.pid)
         return box, program.wait()
 
     def test_without_payload_says_there_is_no_installation_data(self):
@@ -26,7 +26,7 @@ class BareRuntime(WineTestCase):
         runtime = self.copy_runtime()
         argv0 = '"' + windows_path(os.path.splitext(runtime)[0]) + '"'
         program = self.start(runtime, '/a /d:"C:\\a b"', argv0)
-        box = answer_message_box(title="Error")
+        box = answer_message_box(title="Error", pid=program.pid)
         self.assertEqual(box.caption, "Error")
         self.assertEqual(box.message, NO_INSTALLATION_DATA)
         self.assertEqual(program.wait(), 1)

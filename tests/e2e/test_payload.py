@@ -54,7 +54,7 @@ class BuiltInstaller(WineTestCase):
         installer = self.build(PROJECT + "\n[options]\ncompress = false\n")
         patch(installer, b"hello\r\nhello", b"jello\r\nhello")
         program = self.start(installer, "/a")
-        box = answer_message_box(title="Error")
+        box = answer_message_box(title="Error", pid=program.pid)
         self.assertTrue(box.message.startswith("This installation program is corrupt."), box.message)
         self.assertTrue(box.message.endswith("\r\n\r\nError code: 55"), box.message)
         self.assertEqual(program.wait(), 1)
@@ -63,7 +63,7 @@ class BuiltInstaller(WineTestCase):
         installer = self.build()
         patch(installer, PAYLOAD_MAGIC + b"27.0.5\0", PAYLOAD_MAGIC + b"27.0.6\0")
         program = self.start(installer, "")
-        box = answer_message_box(title="Error")
+        box = answer_message_box(title="Error", pid=program.pid)
         self.assertEqual(box.message,
                          "The installer version (27.0.5) does not match the version of Orvanta Setup (27.0.6)."
                          "  Close all applications and reinstall Orvanta Setup.")
@@ -85,7 +85,7 @@ class BuiltInstaller(WineTestCase):
                 # Neither the settings nor the archive is carried: the image is the plain runtime's size.
                 self.assertEqual(len(image), os.path.getsize(RUNTIME))
                 program = self.start(uninstaller, "/u")
-                box = answer_message_box(title="Error")
+                box = answer_message_box(title="Error", pid=program.pid)
                 self.assertTrue(box.message.startswith("Product name required\r\n\r\nUsage:\r\nuninstall.exe "),
                                 box.message)
                 self.assertEqual(program.wait(), 1)
