@@ -59,6 +59,13 @@ class Reader {
   bool Has(std::string_view key) const { return table_.contains(key); }
 
   // A text as the runtime stores it: Windows-1252, no NUL.
+  // A text that must be given and not be empty; else the table fails with `missing`.
+  std::string RequiredText(std::string_view key, const std::string& missing) {
+    auto text = Text(key);
+    if (!text || text->empty()) Fail(Whole(), missing);
+    return *text;
+  }
+
   std::optional<std::string> Text(std::string_view key) {
     const toml::node* node = Get(key);
     if (!node) return std::nullopt;
@@ -266,9 +273,8 @@ class ProjectReader {
   }
 
   void ReadProduct(Reader& r) {
-    auto name = r.Text("name");
-    if (!name || name->empty()) Fail(r.Whole(), "[product] needs a name");
-    s_.ProductName = *name;
+    std::string name = r.RequiredText("name", "[product] needs a name");
+    s_.ProductName = name;
     r.Text("version", s_.DisplayVersion);
     r.Text("publisher", s_.Publisher);
     r.Text("description", s_.Description);
@@ -544,9 +550,8 @@ class ProjectReader {
 
   void ReadShortcut(Reader& r) {
     setup::ShortcutRecord s;
-    auto target = r.Text("target");
-    if (!target || target->empty()) Fail(r.Whole(), "[[shortcuts]] needs a target");
-    s.target = *target;
+    std::string target = r.RequiredText("target", "[[shortcuts]] needs a target");
+    s.target = target;
     r.Text("caption", s.caption);
     r.Text("icon", s.icon);
     r.Text("arguments", s.arguments);
@@ -567,10 +572,9 @@ class ProjectReader {
     std::vector<RegistryEntry> list;
     for (Reader& r : entries) {
       RegistryEntry e;
-      auto key = r.Text("key");
-      if (!key || key->empty()) Fail(r.Whole(), "[[registry]] needs a key");
+      std::string key = r.RequiredText("key", "[[registry]] needs a key");
       e.where = r.At(*r.Get("key"));
-      e.key = *key;
+      e.key = key;
       const bool value = r.Has("value") || r.Has("type") || r.Has("data");
       e.isValue = value;
       r.Text("value", e.valueName);
@@ -598,9 +602,8 @@ class ProjectReader {
 
   void ReadUninstallValue(Reader& r) {
     setup::ValueRecord v;
-    auto name = r.Text("name");
-    if (!name || name->empty()) Fail(r.Whole(), "[[uninstall-values]] needs a name");
-    v.name = *name;
+    std::string name = r.RequiredText("name", "[[uninstall-values]] needs a name");
+    v.name = name;
     v.type = static_cast<uint8_t>(r.Named("type", UninstallValueTypes()).value_or(1));
     if (const toml::node* value = r.Get("value")) {
       if (value->is_integer())
@@ -614,9 +617,8 @@ class ProjectReader {
 
   void ReadAssociation(Reader& r) {
     setup::AssociationRecord a;
-    auto extension = r.Text("extension");
-    if (!extension || extension->empty()) Fail(r.Whole(), "[[associations]] needs an extension");
-    a.extension = *extension;
+    std::string extension = r.RequiredText("extension", "[[associations]] needs an extension");
+    a.extension = extension;
     r.Text("file-type", a.fileType);
     r.Text("description", a.description);
     a.verb = "open";
@@ -638,8 +640,7 @@ class ProjectReader {
       auto port = r.Integer("port", 1, 65535);
       if (program.has_value() == port.has_value())
         Fail(r.Whole(), "[[firewall]] needs either a program or a port");
-      auto name = r.Text("name");
-      if (!name || name->empty()) Fail(r.Whole(), "[[firewall]] needs a name");
+      std::string name = r.RequiredText("name", "[[firewall]] needs a name");
       uint32_t protocols = 0;
       if (const toml::node* node = r.Get("protocols")) {
         if (program) r.FailAt(*node, "protocols", "belongs to a port");
@@ -647,12 +648,12 @@ class ProjectReader {
       if (port) protocols = r.WordSet("protocols", kProtocols).value_or(1);
       std::string target = program ? *program : std::to_string(*port);
       bool stays = r.Bool("stays").value_or(false);
-      for (const auto& [field, key] : {std::pair{&target, "program"}, std::pair{&*name, "name"}}) {
+      for (const auto& [field, key] : {std::pair{&target, "program"}, std::pair{&name, "name"}}) {
         if (field->find_first_of(";\r\n") != std::string::npos)
           Fail(r.Whole(), r.Qualified(key) + ": a firewall field cannot hold \";\" or a line break");
       }
       r.Finish();
-      text += target + ";" + *name + ";" + std::to_string(protocols) + ";" + (stays ? "1" : "0") + "\r\n";
+      text += target + ";" + name + ";" + std::to_string(protocols) + ";" + (stays ? "1" : "0") + "\r\n";
     }
     s_.FirewallText = text;
   }
@@ -661,10 +662,9 @@ class ProjectReader {
     static constexpr NamedValue kMoments[] = {{"before-install", 4}, {"uninstall", 8}};
     static constexpr NamedValue kRestart[] = {{"never", 0}, {"only", 1}, {"on-failure", 2}};
     setup::DeleteRecord d;
-    auto file = r.Text("file");
-    if (!file || file->empty()) Fail(r.Whole(), "[[delete]] needs a file");
-    if (*file == setup::kDeleteListEnd) r.FailAt(*r.Get("file"), "file", "this text ends the list in the runtime");
-    d.fileSpecification = *file;
+    std::string file = r.RequiredText("file", "[[delete]] needs a file");
+    if (file == setup::kDeleteListEnd) r.FailAt(*r.Get("file"), "file", "this text ends the list in the runtime");
+    d.fileSpecification = file;
     d.condition = static_cast<uint8_t>(r.Named("condition", DeleteConditions()).value_or(0));
     if (const toml::node* value = r.Get("value")) {
       if (d.condition == 0) r.FailAt(*value, "value", "belongs to a condition");
