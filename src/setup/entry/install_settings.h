@@ -7,6 +7,7 @@
 
 #include "setup/payload/payload_header.h"
 #include "setup/payload/settings_stream.h"
+#include "setup/uninstall/uninstall_data.h"
 
 namespace setup {
 
@@ -38,6 +39,20 @@ struct InstallSettings {
   void* wow64RedirectionState = nullptr;
   bool wow64RedirectionOff = false;
   bool wow64RedirectionFailed = false;
+
+  // Settled by the checks before the installation.
+  std::string previousInstallLocation;  // folder of an earlier installation, when one was found
+  bool installedBefore = false;         // that folder exists
+  std::string oldVersion;               // its version, also %OldVersion%
+  bool upgrade = false;                 // the installed version is older
+  bool reinstall = false;               // it equals the new one
+  bool downgrade = false;               // it is newer
+
+  // InstallLocation joined with UninstallSubdir: "Install.LOG", "Uninstall.DAT".
+  std::string uninstallDataFolder;
+  // What went wrong that the user must know about; empty means success.
+  std::string failureSummary;
+  UninstallData uninstallData;
 };
 
 InstallSettings& Settings();

@@ -1,0 +1,22 @@
+#pragma once
+// Starting programs and waiting for them.
+#include <cstdint>
+#include <string>
+
+namespace tl {
+
+inline constexpr uint32_t kRunWait = 0x1;          // wait for the end
+inline constexpr uint32_t kRunHidden = 0x10;       // SW_HIDE
+inline constexpr uint32_t kRunPumpMessages = 0x100;  // wait in 75 ms slices, pumping window messages
+
+inline constexpr uint32_t kRunNotWaited = 0x80000001;  // not waited for, or no exit code
+inline constexpr uint32_t kRunStartFailed = 0x80000000;
+
+// CreateProcessA with the command line; the exit code, or one of the two
+// values above. An empty working directory is the current one.
+uint32_t RunProcess(const std::string& commandLine, uint32_t flags, const std::string& workingDirectory);
+
+// Dispatches the pending window messages of this thread; false after WM_QUIT.
+bool PumpWindowMessages();
+
+}  // namespace tl
