@@ -1,5 +1,9 @@
 #include "tl_core/date_time.h"
 
+#include <cstdio>
+#include <initializer_list>
+#include <utility>
+
 namespace tl {
 namespace {
 
@@ -37,6 +41,39 @@ std::string_view MonthName(int month) {
 
 std::string_view WeekdayName(int weekday) {
   return (weekday >= 1 && weekday <= 7) ? kWeekdayNames[weekday - 1] : std::string_view();
+}
+
+}  // namespace tl
+
+namespace tl {
+namespace {
+
+int Sign(int64_t difference) { return difference < 0 ? -1 : difference > 0 ? 1 : 0; }
+
+int CompareFields(std::initializer_list<std::pair<int32_t, int32_t>> fields) {
+  for (auto [a, b] : fields)
+    if (a != b) return Sign(int64_t{a} - b);
+  return 0;
+}
+
+}  // namespace
+
+int CompareDateTime(const DateTime& a, const DateTime& b) {
+  if (a.HasDate() != b.HasDate()) return a.HasDate() ? -1 : 1;
+  if (a.HasDate()) {
+    if (int order = CompareFields({{a.year, b.year}, {a.month, b.month}, {a.day, b.day}})) return order;
+  }
+  // "No time" is any negative hour.
+  const bool aTime = a.hour >= 0, bTime = b.hour >= 0;
+  if (aTime != bTime) return aTime ? -1 : 1;
+  if (!aTime) return 0;
+  return CompareFields({{a.hour, b.hour}, {a.minute, b.minute}, {a.second, b.second}});
+}
+
+std::string DateTimeText(const DateTime& v) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%d/%d/%02d %d:%02d:%02d", v.year, v.month, v.day, v.hour, v.minute, v.second);
+  return text;
 }
 
 }  // namespace tl

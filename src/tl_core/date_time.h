@@ -1,6 +1,7 @@
 #pragma once
 // The library's calendar value: a local date and time of day as plain fields.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace tl {
@@ -25,5 +26,17 @@ int WeekdayOf(const DateTime& value);
 // English names; an index outside 1 to 12 (1 to 7) gives an empty name.
 std::string_view MonthName(int month);
 std::string_view WeekdayName(int weekday);
+
+}  // namespace tl
+
+namespace tl {
+
+// Orders two stamps: -1 when a is older, 0 equal, +1 newer. A value
+// without a date (or without a time) sorts after every real one; no
+// tolerance, one second decides.
+int CompareDateTime(const DateTime& a, const DateTime& b);
+
+// "%d/%d/%02d %d:%02d:%02d": year, month, day, hour, minute, second.
+std::string DateTimeText(const DateTime& value);
 
 }  // namespace tl
