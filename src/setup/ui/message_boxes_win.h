@@ -1,0 +1,34 @@
+#pragma once
+// The run's message boxes: questions with buttons relabelled from the
+// string table, errors that automatic runs keep quiet, and cancelling.
+#include <windows.h>
+
+#include <string>
+
+namespace setup {
+
+// The window that owns the run's boxes: the active window of this thread,
+// else the background window (may be none).
+HWND CurrentTopWindow();
+
+// A box with the Yes/No/Cancel/Retry buttons relabelled (strings 79, 80, 49,
+// 100); returns the button pressed.
+int ShowRunMessageBox(const std::string& text, const std::string& caption, UINT style);
+
+bool AskYesNo(const std::string& text, const std::string& caption);
+bool AskOkCancel(const std::string& text, const std::string& caption);
+
+// An error box titled with string 21 ("Error" when empty); nothing for an
+// empty text, and nothing in automatic mode unless ProductFlags bit 35
+// asks for error boxes.
+void ShowError(const std::string& text);
+
+// An information box with the run's title (string 0), shown in every mode:
+// the start checks stop with these.
+void ShowStopMessage(const std::string& text);
+
+// Unless automatic, warns with string 98 (101 when uninstalling), then ends
+// the run with exit code 1.
+[[noreturn]] void CancelInstallation();
+
+}  // namespace setup

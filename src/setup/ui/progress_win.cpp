@@ -1,0 +1,64 @@
+#include "setup/ui/progress_win.h"
+
+#include <commctrl.h>
+
+#include "setup/entry/install_settings.h"
+#include "tl_core/process_win.h"
+#include "tl_core/wide_text_win.h"
+
+namespace setup {
+namespace {
+
+struct ProgressState {
+  HWND bar = nullptr;
+  HWND status = nullptr;
+  DWORD markedTick = 0;
+  bool marked = false;
+};
+
+ProgressState& State() {
+  static ProgressState state;
+  return state;
+}
+
+}  // namespace
+
+void SetProgressControls(HWND progressBar, HWND statusLine) {
+  State().bar = progressBar;
+  State().status = statusLine;
+}
+
+void SetProgress(int percent) {
+  if (HWND bar = State().bar) ::PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  tl::PumpWindowMessages();
+}
+
+void SetStatusText(const std::string& text) {
+  if (HWND status = State().status) ::SetWindowTextA(status, text.c_str());
+  tl::PumpWindowMessages();
+}
+
+void SetStatusPath(const std::string& path) {
+  if (HWND status = State().status) ::SetWindowTextW(status, tl::ToWide(path).c_str());
+  tl::PumpWindowMessages();
+}
+
+void MarkStatusTime() {
+  State().markedTick = ::GetTickCount();
+  State().marked = true;
+}
+
+void WaitStatusTime(unsigned ms) {
+  if (Settings().automaticMode) return;
+  ProgressState& state = State();
+  if (!state.marked) {
+    MarkStatusTime();
+    return;
+  }
+  while (::GetTickCount() - state.markedTick < ms) {
+    if (!tl::PumpWindowMessages()) return;
+    ::Sleep(50);
+  }
+}
+
+}  // namespace setup
