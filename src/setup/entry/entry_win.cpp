@@ -4,6 +4,7 @@
 
 #include "setup/entry/command_line.h"
 #include "setup/entry/fatal_messages.h"
+#include "setup/entry/install_run_win.h"
 #include "setup/entry/install_settings.h"
 #include "setup/entry/own_file_win.h"
 #include "setup/entry/run_control_win.h"
@@ -83,8 +84,7 @@ int RunEntry(HINSTANCE instance, const char* commandTail) {
   if (Settings().uninstallMode) DispatchUninstall();
   OpenOwnFile();
   ReadSetupPayload(LocatePayload());
-  // The start checks, the wizard and the installation follow here.
-  ExitInstaller(1);
+  RunInstallation();
 }
 
 }  // namespace setup

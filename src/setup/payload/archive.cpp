@@ -121,6 +121,7 @@ bool RecordStream::WholeRecordAvailable() const {
 int RecordStream::TakeChunk() {
   joined_.erase(joined_.begin(), joined_.begin() + static_cast<std::ptrdiff_t>(read_));
   read_ = 0;
+  if (onChunk_) onChunk_();
   if (const int code = chunks_.Next(chunk_)) return code;
   joined_.insert(joined_.end(), chunk_.begin(), chunk_.end());
   return 0;

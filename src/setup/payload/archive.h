@@ -106,6 +106,9 @@ class RecordStream {
   // After the last record: 80 archive bytes unread, 83 unpacked bytes unread.
   int Finish() const;
 
+  // Called before each chunk is taken (the extraction shows a status then).
+  void OnChunk(std::function<void()> hook) { onChunk_ = std::move(hook); }
+
  private:
   bool WholeRecordAvailable() const;
   int TakeChunk();
@@ -114,6 +117,7 @@ class RecordStream {
   std::vector<uint8_t> joined_;  // unpacked bytes not yet handed out start at read_
   size_t read_ = 0;
   std::vector<uint8_t> chunk_;
+  std::function<void()> onChunk_;
 };
 
 }  // namespace setup

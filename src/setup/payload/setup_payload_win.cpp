@@ -86,39 +86,15 @@ void ReadSettings(std::span<const uint8_t> mapped, const PayloadHeader& header) 
   ApplySettingsDefaults(run, RunningSystemVersion(), WindowsFolder());
 }
 
-// Every record of the archive, read and checked as the extraction will read
-// it, without writing anything yet.
-void VerifyArchiveRecords(std::span<const uint8_t> archive, const PayloadHeader& header) {
-  const SettingsStream& stream = Settings().stream;
-  ChunkCursor chunks(archive, stream.Flag(kFlagPackedChunks), stream.Flag(kFlagCompareChecksums));
-  RecordStream records(chunks);
-  for (int32_t dataSize : header.FileSizes) {
-    std::span<const uint8_t> body;
-    if (int code = records.NextBody(dataSize, body)) CorruptInstallerFatal(code);
-    FileRecordView view;
-    if (int code = ParseFileRecord(body, dataSize, view)) CorruptInstallerFatal(code);
-  }
-  if (int code = records.Finish()) CorruptInstallerFatal(code);
-}
+struct RunPayload {
+  SetupSection section;
+  PayloadHeader header;
+  std::span<const uint8_t> mapped;
+};
 
-void CheckArchive(std::span<const uint8_t> mapped, const PayloadHeader& header, const SetupSection& section) {
-  const InstallSettings& run = Settings();
-  if (!run.stream.ArchiveInFile) {
-    ArchivePlace place = PlaceArchiveInSection(header, mapped.size());
-    if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
-    std::span<const uint8_t> archive = mapped.subspan(place.offset, place.length);
-    if (int code = CheckArchiveChecksum(archive, header)) CorruptInstallerFatal(code);
-    VerifyArchiveRecords(archive, header);
-    return;
-  }
-  ArchivePlace place = PlaceArchiveInFile(header, section.pointerToRawData, run.ownFileLength);
-  if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
-  std::vector<uint8_t> archive;
-  if (!OwnFile().ReadRange(archive, place.offset, place.length))
-    tl::FatalMessage("Error code 2: failed to read archive data\r\nsize=%d pos=%d", static_cast<int>(place.length),
-                     static_cast<int>(place.offset));
-  if (int code = CheckArchiveChecksum(archive, header)) CorruptInstallerFatal(code);
-  VerifyArchiveRecords(archive, header);
+RunPayload& Payload() {
+  static RunPayload payload;
+  return payload;
 }
 
 void BuildUninstaller(const PayloadHeader& header, const SetupSection& section) {
@@ -142,7 +118,27 @@ void ReadSetupPayload(const SetupSection& section) {
   PayloadHeader header = CheckHeader(mapped);
   ReadSettings(mapped, header);
   BuildUninstaller(header, section);
-  CheckArchive(mapped, header, section);
+  Payload() = {section, std::move(header), mapped};
+}
+
+const PayloadHeader& RunPayloadHeader() { return Payload().header; }
+
+RunArchive OpenArchive() {
+  const RunPayload& payload = Payload();
+  RunArchive archive;
+  if (!Settings().stream.ArchiveInFile) {
+    ArchivePlace place = PlaceArchiveInSection(payload.header, payload.mapped.size());
+    if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
+    archive.bytes = payload.mapped.subspan(place.offset, place.length);
+    return archive;
+  }
+  ArchivePlace place = PlaceArchiveInFile(payload.header, payload.section.pointerToRawData, Settings().ownFileLength);
+  if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
+  if (!OwnFile().ReadRange(archive.owned, place.offset, place.length))
+    tl::FatalMessage("Error code 2: failed to read archive data\r\nsize=%d pos=%d", static_cast<int>(place.length),
+                     static_cast<int>(place.offset));
+  archive.bytes = archive.owned;
+  return archive;
 }
 
 }  // namespace setup

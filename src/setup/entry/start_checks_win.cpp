@@ -1,0 +1,89 @@
+#include "setup/entry/start_checks_win.h"
+
+#include <windows.h>
+
+#include "setup/entry/install_settings.h"
+#include "setup/entry/run_control_win.h"
+#include "setup/entry/start_checks.h"
+#include "setup/strings/string_arguments.h"
+#include "setup/strings/string_table.h"
+#include "setup/ui/message_boxes_win.h"
+#include "tl_core/fatal.h"
+#include "tl_core/os_facts_win.h"
+#include "tl_core/registry_key_win.h"
+
+namespace setup {
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr char kSingleInstanceMutex[] = "Orvanta Quarn";
+
+[[noreturn]] void StopWith(const std::string& message) {
+  ShowStopMessage(message);
+  ExitInstaller(1);
+}
+
+void CheckBitness() {
+  const InstallSettings& run = Settings();
+  if (int bits = BitnessStopNumber(run.stream.Bitness, tl::IsRunningOn64BitWindows())) {
+    if (run.automaticMode) ExitInstaller(1);
+    StopWith(LocalizedFormat(81, {std::to_string(bits)}));
+  }
+  if (run.stream.Bitness == 1 && run.wow64RedirectionFailed)
+    tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
+}
+
+void CheckExcludedSystems() {
+  if (IsSystemExcluded(Settings().stream.ExcludedSystems, tl::RunningSystemFacts()))
+    StopWith(LocalizedFormat(61, {tl::OperatingSystemName(0)}));
+}
+
+bool HasAdministratorRights() {
+  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
+                                  0, 0, &administrators))
+    return false;
+  BOOL member = FALSE;
+  if (!::CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+  ::FreeSid(administrators);
+  return member != FALSE;
+}
+
+void CheckAdministratorRights() {
+  const InstallSettings& run = Settings();
+  AdminRequirement requirement = AdminRequirementOf(run.stream.AdminMode);
+  if (requirement == AdminRequirement::kNone || HasAdministratorRights()) return;
+  if (requirement == AdminRequirement::kRequired) StopWith(LocalizedString(77));
+  if (!run.automaticMode && !AskOkCancel(LocalizedString(78), LocalizedString(20))) ExitInstaller(1);
+}
+
+void CheckSingleInstance() {
+  if (!Settings().stream.Flag(kFlagSingleInstance)) return;
+  // Held until the process ends: that is what keeps a second installer out.
+  HANDLE mutex = ::CreateMutexA(nullptr, FALSE, kSingleInstanceMutex);
+  DWORD waited = mutex ? ::WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) StopWith(LocalizedString(91));
+}
+
+}  // namespace
+
+std::string RequiredProductFolder() {
+  const InstallSettings& run = Settings();
+  const std::string& name = run.stream.MasterKeyName.empty() ? run.displayName : run.stream.MasterKeyName;
+  tl::RegistryKey key;
+  if (key.Open(HKEY_LOCAL_MACHINE, kUninstallKey + name, tl::kRegOpenExistingOnly, KEY_READ) ==
+      tl::RegOpenResult::kFailed)
+    StopWith(LocalizedFormat(12, {run.stream.MasterDisplayName}));
+  return key.ReadText("InstallLocation");
+}
+
+void RunStartChecks() {
+  CheckBitness();
+  CheckExcludedSystems();
+  CheckAdministratorRights();
+  if (Settings().stream.Flag(kFlagMasterProduct)) RequiredProductFolder();
+  CheckSingleInstance();
+}
+
+}  // namespace setup

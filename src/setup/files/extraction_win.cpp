@@ -1,0 +1,242 @@
+#include "setup/files/extraction_win.h"
+
+#include <windows.h>
+
+#include "setup/entry/fatal_messages.h"
+#include "setup/entry/install_settings.h"
+#include "setup/files/existing_file_win.h"
+#include "setup/files/replacement_rules.h"
+#include "setup/files/restart_replacement_win.h"
+#include "setup/files/target_path.h"
+#include "setup/files/write_installed_file_win.h"
+#include "setup/payload/archive.h"
+#include "setup/payload/file_record.h"
+#include "setup/payload/setup_payload_win.h"
+#include "setup/report/failure_summary.h"
+#include "setup/report/install_log_win.h"
+#include "setup/strings/string_table.h"
+#include "setup/ui/progress_win.h"
+#include "setup/vars/batch_runner_win.h"
+#include "setup/vars/path_variables_win.h"
+#include "tl_core/file_errors.h"
+#include "tl_core/file_security_win.h"
+#include "tl_core/file_win.h"
+#include "tl_core/folder_win.h"
+#include "tl_core/path_text.h"
+#include "tl_core/process_win.h"
+#include "tl_core/text.h"
+
+namespace setup {
+namespace {
+
+constexpr int kFlagVerboseLog = 20;
+constexpr int kFlagHideFileNames = 49;
+constexpr int kFlagGrantRightsOnInstallFolder = 50;
+constexpr int kFlagNoUninstallOnRemovableDrive = 56;
+constexpr int kFlagGrantRightsOnSharedFolder = 62;
+constexpr char kHiddenNameMarker[] = "b/0@+";
+
+std::string Expanded(std::string text) {
+  ExpandPathVariables(text);
+  return text;
+}
+
+void GrantRights(const std::string& folder) {
+  AppendLogParts({"Granting rights to directory \"", folder, "\"..."});
+  if (uint32_t error = tl::GrantEveryoneFullAccess(folder))
+    AppendLogFormat("FAILED code %d: %s\r\n\r\n", static_cast<int>(error), tl::SystemErrorText(error).c_str());
+  else
+    AppendLog("OK\r\n");
+}
+
+void CreateLoggedFolder(const std::string& folder, const char* what) {
+  if (uint32_t error = tl::CreateFolderWithParents(folder))
+    AppendLogParts({"Failed to create ", what, " \"", folder, "\": ", tl::SystemErrorText(error), "\r\n"});
+}
+
+bool IsRemovableDrive(const std::string& folder) {
+  int drive = tl::DriveIndex(folder);
+  if (drive < 0) return false;
+  char root[] = {static_cast<char>('A' + drive), ':', '\\', 0};
+  UINT type = ::GetDriveTypeA(root);
+  return type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
+}
+
+void PrepareFolders() {
+  InstallSettings& run = Settings();
+  SetProgress(1);
+  run.uninstallDataFolder = tl::JoinPath(run.installLocation, run.stream.UninstallSubdir);
+  if (run.stream.Flag(kFlagGrantRightsOnInstallFolder)) GrantRights(run.installLocation);
+  if (!run.stream.UninstallSubdir.empty()) CreateLoggedFolder(run.uninstallDataFolder, "uninstall data folder");
+  if (!run.stream.SharedPath.empty()) {
+    CreateLoggedFolder(run.stream.SharedPath, "shared folder");
+    if (run.stream.Flag(kFlagGrantRightsOnSharedFolder)) GrantRights(run.stream.SharedPath);
+  }
+  if (run.stream.Flag(kFlagNoUninstallOnRemovableDrive) && IsRemovableDrive(run.installLocation))
+    run.stream.ProductFlags &= ~(uint64_t{1} << kFlagHasUninstaller);
+}
+
+void CheckWholeArchive(std::span<const uint8_t> archive) {
+  const unsigned pause = Settings().stream.ProgressPause;
+  WaitStatusTime(pause);
+  SetStatusText(LocalizedString(62));
+  MarkStatusTime();
+  SetProgress(21);
+  if (int code = CheckArchiveChecksum(archive, RunPayloadHeader())) CorruptInstallerFatal(code);
+  WaitStatusTime(pause);
+  SetStatusText(LocalizedString(54));
+  MarkStatusTime();
+  SetProgress(26);
+  // Conditional deletion before installation comes with its own step.
+  SetProgress(27);
+  Settings().uninstallData.ClearPaths();
+}
+
+TargetFolders RunTargetFolders() {
+  const InstallSettings& run = Settings();
+  TargetFolders folders;
+  folders.installLocation = run.installLocation;
+  folders.sharedFolder = run.stream.SharedPath;
+  folders.fontFolder = Expanded("%FontDir%");
+  folders.systemFolder = Expanded("%SystemDir%");
+  folders.uninstallDataFolder = run.uninstallDataFolder;
+  folders.expand = &Expanded;
+  return folders;
+}
+
+bool IsSharedKind(uint32_t kind) { return kind == 1 || kind == 6 || kind == 7 || kind == 8; }
+
+void CollectSharedFile(const FileRecord& record, const std::string& target, ExtractionLists& lists) {
+  if (!IsSharedKind(record.kind)) return;
+  lists.sharedFiles.push_back(SharedFileEntry(target, record.kind, record.flags & kFileFlagPermanent));
+  if (record.kind == 7) lists.comServers.push_back(target);
+  if (record.kind == 8) lists.typeLibraries.push_back(target);
+}
+
+void CollectShortcut(const FileRecord& record, const std::string& target, ExtractionLists& lists) {
+  const bool startupApp = record.kind == static_cast<uint32_t>(FileKind::kStartupApplication);
+  if (!startupApp && !(record.kind == 0 && record.HasShortcut())) return;
+  ShortcutEntry entry;
+  entry.desktop = record.flags & kFileFlagDesktopShortcut;
+  entry.startMenu = record.flags & kFileFlagStartMenuShortcut;
+  entry.startup = startupApp;
+  entry.permanent = record.flags & kFileFlagPermanent;
+  entry.target = target;
+  entry.caption = record.text;
+  entry.icon = record.shortcutIcon;
+  entry.arguments = record.shortcutArguments;
+  entry.workingFolder = record.shortcutWorkingFolder;
+  lists.shortcuts.push_back(std::move(entry));
+}
+
+// The folder step: false when the folder cannot be made (the record ends).
+bool MakeTargetFolder(const FileRecord& record, const std::string& target) {
+  const InstallSettings& run = Settings();
+  std::string folder = tl::FolderOfPath(target);
+  if (folder.empty() || tl::EqualsNoCase(folder, run.installLocation)) return true;
+  if (uint32_t error = tl::CreateFolderWithParents(folder)) {
+    DWORD attributes = tl::PathAttributes(folder);
+    const bool fileInTheWay = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const std::string reason = fileInTheWay ? "Cannot create directory because there is a file with the same name."
+                                            : tl::SystemErrorText(error);
+    AppendFailureFormat("%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n", LocalizedString(25).c_str(), folder.c_str(),
+                        reason.c_str(), target.c_str());
+    return false;
+  }
+  if (!(record.flags & kFileFlagPermanent) && (IsPrivateKind(record.kind) || record.kind == 1))
+    Settings().uninstallData.RecordPath(folder, UninstallPathKind::kFolder);
+  return true;
+}
+
+void ShowTransfer(const FileRecord& record, const std::string& target) {
+  if (Settings().stream.Flag(kFlagHideFileNames) || record.name == kHiddenNameMarker)
+    SetStatusText(LocalizedString(54));
+  else
+    SetStatusPath(target);
+}
+
+void AfterWrite(const FileRecord& record, const std::string& target, const std::string& transferLine,
+                ExtractionLists& lists) {
+  if (Settings().stream.Flag(kFlagVerboseLog)) AppendLogParts({transferLine, "\r\n"});
+  // Fonts, drivers, packages, applets and binding come with component registration.
+  if (record.kind == static_cast<uint32_t>(FileKind::kFont)) lists.fontsChanged = true;
+  if (record.kind == static_cast<uint32_t>(FileKind::kDriverPackage)) lists.drivers.push_back(target);
+  lists.installedFiles.Add(target);
+}
+
+void InstallRecord(const FileRecordView& view, const TargetFolders& folders, ExtractionLists& lists) {
+  const FileRecord& record = view.fields;
+  InstallSettings& run = Settings();
+  ResolvedTarget resolved = ResolveTarget(record.name, record.kind, record.flags, record.target, folders);
+  const std::string& target = resolved.path;
+  const std::string transferLine = std::string(tl::FileNamePart(record.name)) + " >>> " + target;
+  ShowTransfer(record, target);
+  CollectSharedFile(record, target, lists);
+
+  const bool versioned = record.kind >= 6 && record.kind <= 9;
+  ExistingFileFacts existing = ReadExistingFile(target, versioned);
+  ReplacementDecision decision =
+      DecideReplacement({target, record.kind, record.flags, record.stamp, record.text}, existing);
+  if (!decision.logLine.empty()) AppendLog(decision.logLine);
+  if (decision.recordForUninstall) run.uninstallData.RecordPath(target, UninstallPathKind::kFile);
+  if (!decision.write) return;
+
+  CollectShortcut(record, target, lists);
+  if (resolved.createFolder && !MakeTargetFolder(record, target)) return;
+  if (!(record.flags & kFileFlagPermanent) && IsPrivateKind(record.kind))
+    run.uninstallData.RecordPath(target, UninstallPathKind::kFile);
+
+  bool scheduled = false;
+  InstalledFileWrite write{target, view.data, record.stamp, record.attributes, decision.existedBefore};
+  if (WriteInstalledFile(write, scheduled)) AfterWrite(record, target, transferLine, lists);
+}
+
+void ExtractRecords(std::span<const uint8_t> archive, ExtractionLists& lists) {
+  const InstallSettings& run = Settings();
+  const PayloadHeader& header = RunPayloadHeader();
+  ChunkCursor chunks(archive, run.stream.Flag(kFlagPackedChunks), run.stream.Flag(kFlagCompareChecksums));
+  RecordStream records(chunks);
+  records.OnChunk([] {
+    SetStatusText(LocalizedString(29));
+    MarkStatusTime();
+  });
+  const TargetFolders folders = RunTargetFolders();
+  const int64_t count = static_cast<int64_t>(header.FileSizes.size());
+  lists.installedFiles.Reserve(header.FileSizes.size());
+  for (int64_t i = 0; i < count; ++i) {
+    std::span<const uint8_t> body;
+    if (int code = records.NextBody(header.FileSizes[i], body)) CorruptInstallerFatal(code);
+    SetProgress(static_cast<int>(28 + (i * 62) / count));
+    FileRecordView view;
+    if (int code = ParseFileRecord(body, header.FileSizes[i], view)) CorruptInstallerFatal(code);
+    InstallRecord(view, folders, lists);
+    tl::PumpWindowMessages();
+  }
+  if (int code = records.Finish()) CorruptInstallerFatal(code);
+}
+
+void AfterExtraction(ExtractionLists& lists) {
+  if (lists.fontsChanged) ::SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+  SetProgress(91);
+  PruneRestartRenames(lists.installedFiles, true);
+  SetProgress(92);
+  // Shared reference counts and component registration come with their own steps.
+  SetProgress(93);
+}
+
+}  // namespace
+
+void ExtractFiles(ExtractionLists& lists) {
+  PrepareFolders();
+  RunPreInstallationBatches();
+  SetStatusText(LocalizedString(8));
+  MarkStatusTime();
+  SetProgress(2);
+
+  RunArchive archive = OpenArchive();
+  CheckWholeArchive(archive.bytes);
+  ExtractRecords(archive.bytes, lists);
+  AfterExtraction(lists);
+}
+
+}  // namespace setup
