@@ -530,11 +530,15 @@ class ProjectReader {
       if (!f.HasShortcut()) r.FailAt(*r.Get("icon"), "icon", "needs desktop-shortcut or start-menu-shortcut");
       f.shortcutIcon = *v;
     }
+    const bool versioned = f.kind >= 6 && f.kind <= 9;
     if (auto v = r.Text("version")) {
-      if (f.kind < 6 || f.kind > 9)
+      if (!versioned)
         r.FailAt(*r.Get("version"), "version", "is compared only for kinds system, com-server, type-library and versioned-app");
       f.text = *v;
+    } else {
+      entry.versionFromFile = versioned;
     }
+    ReadStamp(r, entry.stamp);
     if (auto v = r.Text("font-name")) {
       if (f.kind != 4) r.FailAt(*r.Get("font-name"), "font-name", "belongs to files of kind font");
       f.text = *v;
@@ -546,6 +550,26 @@ class ProjectReader {
     if (auto v = r.WordSet("attributes", FileAttributes())) f.attributes = *v;
     r.Finish();
     p_.files.push_back(std::move(entry));
+  }
+
+  void ReadStamp(Reader& r, StampRule& rule) {
+    const toml::node* node = r.Get("stamp");
+    if (!node) return;
+    static constexpr std::string_view kForm = "\"file\", \"none\", \"no-time\" or a UTC time \"YYYY-MM-DD hh:mm:ss\"";
+    if (!node->is_string()) r.FailAt(*node, "stamp", "must be " + std::string(kForm) + " in quotes");
+    const std::string& text = node->as_string()->get();
+    if (text == "file") {
+      rule.source = StampRule::Source::kFile;
+    } else if (text == "none") {
+      rule.source = StampRule::Source::kNone;
+    } else if (text == "no-time") {
+      rule.source = StampRule::Source::kNoTime;
+    } else if (auto stamp = ParseStampText(text)) {
+      rule.source = StampRule::Source::kFixed;
+      rule.fixed = *stamp;
+    } else {
+      r.FailAt(*node, "stamp", "\"" + text + "\" is not " + std::string(kForm));
+    }
   }
 
   void ReadShortcut(Reader& r) {
@@ -757,6 +781,27 @@ class ProjectReader {
 };
 
 }  // namespace
+
+std::optional<tl::DateTime> ParseStampText(std::string_view text) {
+  static constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
+  if (text.size() != kShape.size()) return std::nullopt;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return std::nullopt;
+  }
+  auto number = [&](size_t at, size_t length) {
+    int value = 0;
+    for (size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  tl::DateTime t{number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2)};
+  const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (t.year < 1601 || t.month < 1 || t.month > 12 || t.day < 1 ||
+      t.day > kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0) || t.hour > 23 || t.minute > 59 || t.second > 59)
+    return std::nullopt;
+  return t;
+}
 
 std::string PackError::ToString() const {
   std::string text = where.file;

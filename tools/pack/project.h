@@ -13,6 +13,7 @@
 #include "setup/payload/file_record.h"
 #include "setup/payload/settings_stream.h"
 #include "string_table_builder.h"
+#include "tl_core/date_time.h"
 
 namespace pack {
 
@@ -21,6 +22,18 @@ struct FileReference {
   std::filesystem::path path;  // resolved against the project folder
   Location where;
 };
+
+// Where a file record's stamp comes from.
+struct StampRule {
+  enum class Source { kFile, kNone, kNoTime, kFixed };
+  Source source = Source::kFile;  // kFile: the last-write time; kNoTime: its date only
+  tl::DateTime fixed;             // the stamp itself with kFixed (UTC)
+};
+
+// A stamp from "YYYY-MM-DD hh:mm:ss": a real calendar date in the years
+// 1601 to 9999 (the range of the system's file times), a time of day up to
+// 23:59:59. Nothing else, so a typo cannot slip through as another time.
+std::optional<tl::DateTime> ParseStampText(std::string_view text);
 
 // One [[files]] entry: a path or pattern and the record fields every file it
 // matches gets.
@@ -33,6 +46,10 @@ struct FileEntry {
   // option; name, stamp and data are per file.
   setup::FileRecord fields;
   bool defaultCaption = false;  // text = the file's name without extension
+  // text = the "FileVersion" of the file's version resource (a versioned
+  // kind without an explicit version).
+  bool versionFromFile = false;
+  StampRule stamp;
 };
 
 struct Project {

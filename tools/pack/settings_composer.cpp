@@ -9,6 +9,7 @@
 #include "ansi_text.h"
 #include "file_glob.h"
 #include "setup/payload/payload_header.h"
+#include "setup/payload/version_resource.h"
 #include "string_table_builder.h"
 
 namespace pack {
@@ -41,6 +42,33 @@ std::string Stem(const std::string& name) {
   std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
   size_t dot = file.rfind('.');
   return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+}
+
+tl::DateTime FileStampOrFail(const FileEntry& entry, const fs::path& file) {
+  std::error_code error;
+  tl::DateTime stamp = FileStamp(file, error);
+  if (error) Fail(entry.where, "cannot read the time of " + Quoted(file) + ": " + error.message());
+  return stamp;
+}
+
+tl::DateTime RecordStamp(const FileEntry& entry, const fs::path& file) {
+  switch (entry.stamp.source) {
+    case StampRule::Source::kNone:
+      return tl::DateTime{};
+    case StampRule::Source::kFixed:
+      return entry.stamp.fixed;
+    case StampRule::Source::kNoTime: {
+      const tl::DateTime written = FileStampOrFail(entry, file);
+      tl::DateTime stamp;
+      stamp.year = written.year;
+      stamp.month = written.month;
+      stamp.day = written.day;
+      return stamp;  // hour -1: no time
+    }
+    case StampRule::Source::kFile:
+      break;
+  }
+  return FileStampOrFail(entry, file);
 }
 
 }  // namespace
@@ -152,9 +180,8 @@ std::vector<setup::FileRecord> CollectFiles(const Project& project,
       // A caption the code page cannot show is left to the runtime, which names the shortcut after the file.
       if (entry.defaultCaption) record.text = Utf8ToWindows1252(Stem(PathToUtf8(record.name))).value_or("");
       record.data = ReadInputFile({match.path, entry.where}, "file");
-      std::error_code error;
-      record.stamp = FileStamp(match.path, error);
-      if (error) Fail(entry.where, "cannot read the time of " + Quoted(match.path) + ": " + error.message());
+      record.stamp = RecordStamp(entry, match.path);
+      if (entry.versionFromFile) record.text = setup::FileVersionText(record.data);
       if (std::string why = setup::FileRecordError(record); !why.empty())
         Fail(entry.where, Quoted(match.path) + ": " + why);
       auto [it, inserted] = seen.emplace(std::tuple{record.kind, record.name, record.target}, entry.where);
