@@ -14,4 +14,8 @@ void AppendFailureParts(std::initializer_list<std::string_view> parts);
 // "%s %s\r\n%s\r\n\r\n": localized string 31, the path, the error text.
 std::string FailedFileWriteEntry(std::string_view string31, std::string_view path, std::string_view errorText);
 
+// Appends the FailedFileWriteEntry of a file that could not be written, with
+// the run's string 31 (the caller passes the text of the system error).
+void RecordFailedFileWrite(std::string_view path, std::string_view errorText);
+
 }  // namespace setup

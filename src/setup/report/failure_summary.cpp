@@ -1,0 +1,43 @@
+#include "setup/report/failure_summary.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "setup/entry/install_settings.h"
+#include "setup/strings/string_table.h"
+
+namespace setup {
+
+void AppendFailure(std::string_view text) { Settings().failureSummary += text; }
+
+void AppendFailureFormat(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (n > 0) {
+    std::string text(static_cast<size_t>(n), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, args);
+    AppendFailure(text);
+  }
+  va_end(args);
+}
+
+void AppendFailureParts(std::initializer_list<std::string_view> parts) {
+  for (std::string_view part : parts) AppendFailure(part);
+}
+
+std::string FailedFileWriteEntry(std::string_view string31, std::string_view path, std::string_view errorText) {
+  std::string entry;
+  entry.append(string31).append(" ").append(path).append("\r\n");
+  entry.append(errorText).append("\r\n\r\n");
+  return entry;
+}
+
+void RecordFailedFileWrite(std::string_view path, std::string_view errorText) {
+  AppendFailure(FailedFileWriteEntry(LocalizedString(31), path, errorText));
+}
+
+}  // namespace setup

@@ -1,0 +1,88 @@
+#include "setup/report/install_log_text.h"
+
+#include "setup/payload/payload_header.h"
+
+namespace setup {
+namespace {
+
+constexpr int kSeparatorStars = 46;
+
+void AddLine(std::string& text, std::string_view label, std::string_view value) {
+  text += label;
+  text += value;
+  text += "\r\n";
+}
+
+bool HasFinishAction(const SettingsStream& stream) {
+  return !stream.FinishFile1.empty() || !stream.FinishApp.empty() || !stream.FinishFile2.empty() ||
+         stream.Flag(kFlagOfferLogAtFinish);
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+  while (!name.empty() && name.front() == '\\') name.remove_prefix(1);
+  if (folder.empty()) return std::string(name);
+  std::string joined(folder);
+  joined += '\\';
+  joined += name;
+  return joined;
+}
+
+std::string InstallLogSeparator() { return "\r\n\r\n" + std::string(kSeparatorStars, '*') + "\r\n"; }
+
+std::string InstallLogHeaderText(const InstallLogHeader& header) {
+  std::string text;
+  AddLine(text, "Installation log for: ", header.productName);
+  AddLine(text, "Install date: ", header.installDate);
+  if (header.showInstallType) AddLine(text, "Install type: ", header.reinstall ? "Reinstall" : "New");
+  AddLine(text, "Install location: ", header.installLocation);
+  AddLine(text, "Installer version: ", kRuntimeVersion);
+  if (!header.productVersion.empty()) AddLine(text, "Product version: ", header.productVersion);
+  if (!header.overwritingVersion.empty()) AddLine(text, "Overwriting version: ", header.overwritingVersion);
+  AddLine(text, "Operating system: ", header.operatingSystem);
+  text += "\r\n";
+  return text;
+}
+
+std::string InstallLogTrailer(std::string_view summary, std::string_view successLine) {
+  std::string text = "\r\n";
+  if (summary.empty()) {
+    text += successLine;
+    text += "\r\n";
+  } else {
+    text += kFailureSummaryTitle;
+    text += summary;
+  }
+  return text;
+}
+
+OutcomeNotice DecideOutcomeNotice(SettingsStream& stream, bool success) {
+  if (!success) return OutcomeNotice::kAskToShowLog;
+  if (stream.Flag(kFlagNoCompletionMessage)) return OutcomeNotice::kNone;
+  if (!stream.Flag(kFlagWriteInstallLog)) stream.ProductFlags &= ~(uint64_t{1} << kFlagOfferLogAtFinish);
+  if (stream.Flag(kFlagRestartAfterInstall) || !HasFinishAction(stream)) return OutcomeNotice::kCompletionBox;
+  return OutcomeNotice::kSummaryPage;
+}
+
+std::string FillPathArgument(std::string_view message, std::string_view path) {
+  std::string text;
+  bool filled = false;
+  for (size_t i = 0; i < message.size(); ++i) {
+    char next = i + 1 < message.size() ? message[i + 1] : '\0';
+    if (message[i] == '%' && next == '%') {
+      text += '%';
+      ++i;
+    } else if (message[i] == '%' && next == 's' && !filled) {
+      text += path;
+      filled = true;
+      ++i;
+    } else {
+      text += message[i];
+    }
+  }
+  return text;
+}
+
+}  // namespace setup
