@@ -17,6 +17,9 @@ void AppendLog(std::string_view text);
 void AppendLogFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void AppendLogParts(std::initializer_list<std::string_view> parts);
 
+// The path of the open temporary InstallLog; empty when none is open.
+std::string TemporaryLogPath();
+
 // The UninstallDataFolder joined with "Install.LOG".
 std::string InstallLogPath();
 
