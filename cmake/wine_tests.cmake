@@ -10,7 +10,9 @@ set(ORV_TEST_ENV
   "ORV_NATIVE_BIN=${CMAKE_BINARY_DIR}/bin"
   "ORV_TOOLS_BIN=${ORV_TOOLS_BIN}"
   "ORV_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-  "ORV_SCRATCH=${CMAKE_BINARY_DIR}/scratch")
+  "ORV_SCRATCH=${CMAKE_BINARY_DIR}/scratch"
+  # Wine's recycle bin is the desktop's trash folder: keep it in the build tree.
+  "XDG_DATA_HOME=${ORV_WINE_STATE}/xdg")
 
 add_test(NAME wine.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh start)
 add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh stop)

@@ -16,11 +16,14 @@ std::wstring Convert(UINT codePage, std::string_view text) {
 std::string ConvertBack(UINT codePage, std::wstring_view text, BOOL* lossy) {
   if (text.empty()) return {};
   BOOL* flag = codePage == CP_UTF8 ? nullptr : lossy;
-  int n = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+  // Without best-fit mapping a character the code page lacks is reported as
+  // lost instead of turning silently into a look-alike (another path).
+  const DWORD options = flag ? WC_NO_BEST_FIT_CHARS : 0;
+  int n = ::WideCharToMultiByte(codePage, options, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                 nullptr, flag);
   std::string out(n > 0 ? n : 0, '\0');
   if (n > 0)
-    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+    ::WideCharToMultiByte(codePage, options, text.data(), static_cast<int>(text.size()), out.data(), n,
                           nullptr, flag);
   return out;
 }
