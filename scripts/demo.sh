@@ -3,8 +3,7 @@
 # product, shows what the installer holds, and runs under Wine first the bare
 # runtime (which says that it carries no installation data; the box is read
 # through the UI driver and photographed) and then the example installer in
-# automatic mode (which reads its whole payload and ends with exit code 1 until
-# the installation itself is built).
+# automatic mode, and lists what it installed and the log it wrote.
 set -eu
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" = 0 ]; then scripts/setup.sh; fi
@@ -34,4 +33,11 @@ echo "Exit code: $code (screenshot: build/demo/bare-runtime.png)"
 echo "== The example installer with /a =="
 code=0
 scripts/wine-run.sh build/tools64/launch.exe "$(winpath "$installer")" "$(printf '/a' | od -An -tx1 | tr -d ' \n')" >/dev/null || code=$?
-echo "Exit code: $code (the payload was read and checked; installing comes next)"
+echo "Exit code: $code (an installation run always ends with 1)"
+
+drive_c="${WINEPREFIX:-$ORV_WINE_STATE/prefix}/drive_c"
+product="$drive_c/Program Files (x86)/Orvanta Samples/Orvanta Demo"
+echo "== What it installed =="
+(cd "$drive_c" && find "Program Files (x86)/Orvanta Samples" "Program Files (x86)/Common Files/Orvanta Samples" -type f -printf '%10s  C:/%p\n' 2>/dev/null)
+echo "== Its Install.LOG =="
+tr -d '\r' <"$product/Uninstall/Install.LOG"

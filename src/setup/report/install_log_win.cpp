@@ -11,6 +11,7 @@
 #include "setup/entry/install_settings.h"
 #include "setup/report/install_log_text.h"
 #include "setup/strings/string_table.h"
+#include "setup/ui/message_boxes_win.h"
 #include "tl_core/file_win.h"
 #include "tl_core/local_time_win.h"
 #include "tl_core/os_facts_win.h"
@@ -90,17 +91,9 @@ TemporaryLog& RunLog() {
   return log;
 }
 
-// Message boxes belong to the window of this process the user sees, if any.
-HWND ProcessForegroundWindow() {
-  HWND window = ::GetForegroundWindow();
-  DWORD process = 0;
-  if (window) ::GetWindowThreadProcessId(window, &process);
-  return process == ::GetCurrentProcessId() ? window : nullptr;
-}
-
 void ShowCompletionBox() {
-  ::MessageBoxA(ProcessForegroundWindow(), LocalizedString(kStringCompleted).c_str(),
-                LocalizedString(kStringCompletedCaption).c_str(), MB_OK | MB_ICONINFORMATION);
+  ShowRunMessageBox(LocalizedString(kStringCompleted), LocalizedString(kStringCompletedCaption),
+                    MB_OK | MB_ICONINFORMATION);
 }
 
 // The wizard's last page offers the finish actions; until the wizard has it
@@ -112,9 +105,7 @@ bool TellOutcome(bool success, const std::string& logPath) {
   switch (DecideOutcomeNotice(Settings().stream, success)) {
     case OutcomeNotice::kAskToShowLog: {
       std::string question = FillPathArgument(LocalizedString(kStringOutcomeQuestion), logPath);
-      return ::MessageBoxA(ProcessForegroundWindow(), question.c_str(),
-                           LocalizedString(kStringOutcomeQuestionCaption).c_str(),
-                           MB_YESNO | MB_ICONQUESTION) == IDYES;
+      return AskYesNo(question, LocalizedString(kStringOutcomeQuestionCaption));
     }
     case OutcomeNotice::kCompletionBox:
       ShowCompletionBox();
