@@ -150,6 +150,23 @@ kind = "shared"
 source = "files/locked_app.dat"
 """
 
+AGAIN_PROJECT = f"""
+[product]
+name = "Install Probe"
+version = "3.1"
+publisher = "Orvanta Tests"
+install-dir = '{ROOT}'
+
+[uninstaller]
+folder = "Uninst"
+
+[options]
+verbose-log = true
+
+[[files]]
+source = "files/again.txt"
+"""
+
 FILES = {
     "files/app.exe": b"MZ app\r\n" * 50,
     "files/empty.dat": b"",
@@ -362,6 +379,19 @@ class AutomaticInstallation(WineTestCase):
             self.assertEqual(head[2:6], ["Install type: New", f"Install location: {ROOT}",
                                          "Installer version: 27.0.5", "Product version: 3.1"])
             self.assertTrue(head[6].startswith("Operating system: Windows "), head[6])
+
+        with self.subTest("a second run appends its block"):
+            folder = os.path.join(self.scratch, "again")
+            os.makedirs(folder)
+            again = build_installer(folder, AGAIN_PROJECT, {"files/again.txt": b"again"})
+            self.assertEqual(self.start(again, "/a").wait(), 1)
+            with open(log_path, "rb") as f:
+                appended = f.read().decode("latin-1")
+            self.assertTrue(appended.startswith(log), "the first block was changed")
+            self.assertTrue(appended[len(log):].startswith(
+                "\r\n\r\n" + "*" * 46 + "\r\nInstallation log for: Install Probe\r\n"), appended[len(log):])
+            self.assertTrue(appended.endswith(ROOT + "\\again.txt >>> " + ROOT + "\\again.txt\r\n"
+                                              "\r\nInstallation Complete\r\n"), appended[-200:])
 
 
 if __name__ == "__main__":

@@ -16,12 +16,10 @@ namespace {
 
 // An open that fails only because the file may not be read still shows a file.
 bool TargetExists(const std::string& path) {
-  HANDLE handle = ::CreateFileW(tl::ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(handle);
-    return true;
-  }
+  tl::ScopedFileHandle file(::CreateFileW(tl::ToWide(path).c_str(), 0,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (file.IsValid()) return true;
   DWORD error = ::GetLastError();
   return error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_ACCESS || error == ERROR_SHARING_VIOLATION;
 }
@@ -29,9 +27,8 @@ bool TargetExists(const std::string& path) {
 // The directory entry's last-write time as UTC, without conversion.
 std::optional<tl::DateTime> LastWriteStamp(const std::string& path) {
   WIN32_FIND_DATAW entry;
-  HANDLE find = ::FindFirstFileW(tl::ToWide(path).c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return std::nullopt;
-  ::FindClose(find);
+  tl::ScopedFindHandle find(::FindFirstFileW(tl::ToWide(path).c_str(), &entry));
+  if (!find.IsValid()) return std::nullopt;
   SYSTEMTIME utc;
   if (!::FileTimeToSystemTime(&entry.ftLastWriteTime, &utc)) return std::nullopt;
   return tl::DateTime{utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond};

@@ -14,6 +14,7 @@
 #include "tl_core/folder_win.h"
 #include "tl_core/local_time_win.h"
 #include "tl_core/path_text.h"
+#include "tl_core/scoped_handle_win.h"
 #include "tl_core/wide_text_win.h"
 
 namespace setup {
@@ -73,11 +74,10 @@ void ApplyStamp(const std::string& target, const tl::DateTime& stamp) {
   SYSTEMTIME utc = tl::ToSystemTime(stamp);
   FILETIME time;
   if (!::SystemTimeToFileTime(&utc, &time)) return;
-  HANDLE handle = ::CreateFileW(tl::ToWide(target).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return;
-  ::SetFileTime(handle, &time, nullptr, &time);
-  ::CloseHandle(handle);
+  tl::ScopedFileHandle file(::CreateFileW(tl::ToWide(target).c_str(), FILE_WRITE_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.IsValid()) ::SetFileTime(file.Get(), &time, nullptr, &time);
 }
 
 void ApplyAttributes(const std::string& target, uint32_t attributes) {
