@@ -12,11 +12,17 @@ inline constexpr uint32_t kRunPumpMessages = 0x100;  // wait in 75 ms slices, pu
 inline constexpr uint32_t kRunNotWaited = 0x80000001;  // not waited for, or no exit code
 inline constexpr uint32_t kRunStartFailed = 0x80000000;
 
-// CreateProcessA with the command line; the exit code, or one of the two
-// values above. An empty working directory is the current one.
+inline constexpr uint32_t kRunPumpSliceMs = 75;
+
+// CreateProcess with the command line; the exit code, or one of the two
+// values above. An empty working directory is the current one. Texts that
+// begin with "|" are UTF-8 (a working folder with characters outside the
+// ANSI code page). After kRunStartFailed the thread's last error is the
+// system's reason.
 uint32_t RunProcess(const std::string& commandLine, uint32_t flags, const std::string& workingDirectory);
 
-// Dispatches the pending window messages of this thread; false after WM_QUIT.
+// Dispatches the pending window messages of this thread; false after WM_QUIT,
+// which is posted again for the thread's own message loop.
 bool PumpWindowMessages();
 
 }  // namespace tl
