@@ -3,15 +3,22 @@
 // values of the running system and of this run.
 #include <string>
 
+#include "setup/vars/path_variables.h"
+
 namespace setup {
 
 // Replaces every path variable (letter case ignored), then environment
 // variables. False when the environment expansion failed; the text then
-// stays as after the variable step.
+// stays as after the variable step. In a text that begins with "|" (UTF-8)
+// the values are inserted as UTF-8 too.
 bool ExpandPathVariables(std::string& text);
 
 // The SET lines a generated batch file begins with; the InstallDir and
 // InstallDrive lines only when workingDirectory is not empty.
 std::string BatchSetLines(const std::string& workingDirectory);
+
+// The current value of one variable: asked from the system (with the
+// fallbacks of each folder) or taken from the run's settings.
+std::string PathVariableValue(PathVariable variable);
 
 }  // namespace setup
