@@ -1,18 +1,13 @@
 #pragma once
 // Generated batch files: written as "SETUPBAT.BAT" in the working folder,
 // run through the command interpreter, optionally captured into the log.
-#include <string>
+#include "setup/vars/batch_plan.h"
 
 namespace setup {
 
-struct BatchRequest {
-  std::string workingDirectory;  // the installation folder; empty: the current folder
-  bool hidden = false;
-  std::string text;
-  std::string displayName;  // not empty: the output is captured into the InstallLog
-};
-
-// True when the batch ran or there was nothing to run.
+// True when the batch ran or there was nothing to run. A batch that cannot
+// be written or started is reported in an error box (none in automatic mode);
+// captured output goes to the InstallLog.
 bool RunBatch(const BatchRequest& request);
 
 // The batches of an installation, each with its command-line appendix,

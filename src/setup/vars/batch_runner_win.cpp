@@ -1,0 +1,50 @@
+#include "setup/vars/batch_runner_win.h"
+
+#include <windows.h>
+
+#include "setup/entry/install_settings.h"
+#include "setup/report/install_log_win.h"
+#include "setup/ui/message_boxes_win.h"
+#include "setup/vars/batch_file_win.h"
+#include "tl_core/file_win.h"
+#include "tl_core/text.h"
+
+namespace setup {
+namespace {
+
+void ShowBatchError(const char* format, const BatchOutcome& outcome) {
+  const std::string text = tl::Format(format, outcome.batchPath.c_str(), tl::SystemErrorText(outcome.error).c_str());
+  ::MessageBoxA(CurrentTopWindow(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+bool RunBatch(const BatchRequest& request) {
+  const bool automatic = Settings().automaticMode;
+  const BatchOutcome outcome = RunBatchFile(request, automatic);
+  switch (outcome.stage) {
+    case BatchOutcome::Stage::kNothingToRun:
+      return true;
+    case BatchOutcome::Stage::kNotWritten:
+      if (!automatic) ShowBatchError("Unable to create batch file \"%s\".\r\n\r\n%s", outcome);
+      return false;
+    case BatchOutcome::Stage::kNotStarted:
+      if (!automatic) ShowBatchError("Unable to launch batch file \"%s\".\r\n\r\n%s", outcome);
+      return false;
+    case BatchOutcome::Stage::kRan:
+      if (!request.displayName.empty() && !outcome.output.empty())
+        AppendLogParts({"\r\nRunning ", request.displayName, "...\r\n", outcome.output, "\r\n"});
+      return true;
+  }
+  return false;
+}
+
+void RunPreInstallationBatches() {
+  for (const BatchRequest& batch : PreInstallationBatches(Settings())) RunBatch(batch);
+}
+
+void RunPostInstallationBatch() { RunBatch(PostInstallationBatch(Settings())); }
+
+void RunInstallationExitBatch() { RunBatch(InstallationExitBatch(Settings())); }
+
+}  // namespace setup
