@@ -42,15 +42,20 @@ bool HasExtension(std::string_view path) {
   return FileNamePart(path).find('.') != std::string_view::npos;
 }
 
-std::string Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
+std::string FormatV(const char* format, va_list args) {
   va_list copy;
   va_copy(copy, args);
   int n = std::vsnprintf(nullptr, 0, format, copy);
   va_end(copy);
   std::string out(n > 0 ? n : 0, '\0');
   if (n > 0) std::vsnprintf(out.data(), n + 1, format, args);
+  return out;
+}
+
+std::string Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string out = FormatV(format, args);
   va_end(args);
   return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Small text helpers of the library: ASCII case-insensitive comparison,
 // trimming and file-name parts.
+#include <cstdarg>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,6 @@ std::string_view FileNamePart(std::string_view path);
 bool HasExtension(std::string_view path);
 // printf into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
 }  // namespace tl

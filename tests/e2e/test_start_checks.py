@@ -54,18 +54,19 @@ def damage_first_file_record(installer):
 class StartChecks(WineTestCase):
     def test_excluded_system_is_refused_by_name(self):
         installer = build_installer(self.scratch, project("Excluded Probe", "C:\\Excluded",
-                                                          "excluded-systems = 4294967295"))
+                                                          "excluded-systems = 4294967295"), FILES)
         program = self.start(installer, "")
         box = answer_message_box(title="Excluded Probe Setup", pid=program.pid)
-        self.assertIn("Windows ", box.message)
+        self.assertRegex(box.message, r"^Excluded Probe cannot be installed on Windows \S.*\.$")
         self.assertEqual(program.wait(), 1)
         self.assertFalse(os.path.exists(host_path("C:\\Excluded")))
 
     def test_product_for_32_bit_systems_only_is_refused_on_64_bit_windows(self):
-        installer = build_installer(self.scratch, project("Bitness Probe", "C:\\Bitness", 'bitness = "32-bit-only"'))
+        text = project("Bitness Probe", "C:\\Bitness", 'bitness = "32-bit-only"')
+        installer = build_installer(self.scratch, text, FILES)
         program = self.start(installer, "")
         box = answer_message_box(title="Bitness Probe Setup", pid=program.pid)
-        self.assertIn("32", box.message)
+        self.assertEqual(box.message, "Bitness Probe can only be installed on a 32-bit version of Windows.")
         self.assertEqual(program.wait(), 1)
         self.assertFalse(os.path.exists(host_path("C:\\Bitness")))
 

@@ -5,6 +5,7 @@
 
 #include "setup/entry/install_settings.h"
 #include "setup/strings/string_table.h"
+#include "tl_core/text.h"
 
 namespace setup {
 
@@ -13,15 +14,7 @@ void AppendFailure(std::string_view text) { Settings().failureSummary += text; }
 void AppendFailureFormat(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (n > 0) {
-    std::string text(static_cast<size_t>(n), '\0');
-    std::vsnprintf(text.data(), text.size() + 1, format, args);
-    AppendFailure(text);
-  }
+  AppendFailure(tl::FormatV(format, args));
   va_end(args);
 }
 

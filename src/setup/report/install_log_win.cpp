@@ -11,6 +11,7 @@
 #include "setup/entry/install_settings.h"
 #include "setup/report/install_log_text.h"
 #include "setup/strings/string_table.h"
+#include "tl_core/text.h"
 #include "setup/ui/message_boxes_win.h"
 #include "tl_core/file_win.h"
 #include "tl_core/local_time_win.h"
@@ -207,15 +208,7 @@ void AppendLog(std::string_view text) { RunLog().Append(text); }
 void AppendLogFormat(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (n > 0) {
-    std::string text(static_cast<size_t>(n), '\0');
-    std::vsnprintf(text.data(), text.size() + 1, format, args);
-    AppendLog(text);
-  }
+  AppendLog(tl::FormatV(format, args));
   va_end(args);
 }
 
