@@ -31,8 +31,10 @@ std::string IconFileError(const std::vector<uint8_t>& bytes);
 setup::SettingsStream ComposeSettings(const Project& project, const tl::DateTime& uninstallerStamp);
 
 // Every file the [[files]] entries name, in project order and, within a
-// pattern, in the order of their paths. `found` is told each file as it is
-// read. Throws PackFailure for a missing file, a pattern without a match, a
+// pattern, in the order of their paths, each with the stamp its entry's
+// `stamp` rule gives and, for a versioned kind without a stated version, the
+// "FileVersion" of its own version resource. `found` is told each file as it
+// is read. Throws PackFailure for a missing file, a pattern without a match, a
 // file above 1 GiB or a name given twice.
 std::vector<setup::FileRecord> CollectFiles(const Project& project,
                                             const std::function<void(const std::filesystem::path&)>& found = {});
