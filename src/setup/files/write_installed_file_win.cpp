@@ -14,7 +14,6 @@
 #include "tl_core/folder_win.h"
 #include "tl_core/local_time_win.h"
 #include "tl_core/path_text.h"
-#include "tl_core/scoped_handle_win.h"
 #include "tl_core/wide_text_win.h"
 
 namespace setup {
@@ -29,12 +28,22 @@ constexpr int kFlagClearAttributesOnRetry = 19;
 constexpr uint32_t kWriteFlags = tl::kCreateOrTruncate | tl::kNoReadAccess | tl::kNoSharingRetry;
 constexpr uint32_t kVerifyFlags = tl::kOpenExisting | tl::kNoWriteAccess | tl::kShareRead | tl::kNoSharingRetry;
 
+// The record's stamp as the file's creation and last-write time (UTC),
+// set through the handle that wrote it, after the last write.
+void ApplyStamp(HANDLE file, const tl::DateTime& stamp) {
+  if (!stamp.HasDate() || stamp.hour < 0) return;
+  SYSTEMTIME utc = tl::ToSystemTime(stamp);
+  FILETIME time;
+  if (::SystemTimeToFileTime(&utc, &time)) ::SetFileTime(file, &time, nullptr, &time);
+}
+
 // One attempt; 0 or the system error.
 uint32_t WriteAll(const InstalledFileWrite& file) {
   tl::File out;
   if (out.Open(file.target, kWriteFlags) != tl::kFileOk) return ::GetLastError();
   if (!file.data.empty() && !out.Write(file.data.data(), static_cast<int64_t>(file.data.size())))
     return ::GetLastError();
+  ApplyStamp(out.handle(), file.stamp);
   return 0;
 }
 
@@ -69,17 +78,6 @@ void PrepareRetry(const InstalledFileWrite& file, uint32_t error) {
   }
 }
 
-void ApplyStamp(const std::string& target, const tl::DateTime& stamp) {
-  if (!stamp.HasDate() || stamp.hour < 0) return;
-  SYSTEMTIME utc = tl::ToSystemTime(stamp);
-  FILETIME time;
-  if (!::SystemTimeToFileTime(&utc, &time)) return;
-  tl::ScopedFileHandle file(::CreateFileW(tl::ToWide(target).c_str(), FILE_WRITE_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.IsValid()) ::SetFileTime(file.Get(), &time, nullptr, &time);
-}
-
 void ApplyAttributes(const std::string& target, uint32_t attributes) {
   if (attributes == 0xFFFFFFFF) return;
   DWORD current = tl::PathAttributes(target);
@@ -98,7 +96,6 @@ bool WriteInstalledFile(const InstalledFileWrite& file, bool& scheduledForRestar
     error = WriteAll(file);
     if (error == 0) {
       if (!verify || Verify(file, error)) {
-        ApplyStamp(file.target, file.stamp);
         ApplyAttributes(file.target, file.attributes);
         return true;
       }
