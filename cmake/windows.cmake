@@ -21,7 +21,10 @@ add_executable(orvanta-setup WIN32
   src/setup/entry/main_win.cpp
   src/setup/res/runtime.rc)
 target_link_libraries(orvanta-setup PRIVATE orvanta_win)
-target_link_options(orvanta-setup PRIVATE -s -mwindows)
+# Raw data aligned to whole pages: a loader can then map the sections (the
+# payload above all) from the file as they are used instead of reading them
+# in when the program starts.
+target_link_options(orvanta-setup PRIVATE -s -mwindows -Wl,--file-alignment,0x1000)
 
 # GoogleTest from the Debian sources, built with the posix thread model.
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)

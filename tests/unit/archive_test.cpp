@@ -236,3 +236,53 @@ TEST(ArchivePlace, InSectionAndInFile) {
 
 }  // namespace
 }  // namespace setup
+
+namespace setup {
+namespace {
+
+// A reader over the same bytes gives what memory gives, one chunk at a time,
+// and a failing reader is told apart from damage.
+TEST(ArchiveSource, ReaderAndMemoryAgree) {
+  std::vector<FileRecord> files(3);
+  for (size_t i = 0; i < files.size(); ++i) {
+    files[i].name = "f" + std::to_string(i);
+    files[i].data.assign(kChunkPieceSize / 2 + 13 * i, static_cast<uint8_t>('a' + i));
+  }
+  const std::vector<uint8_t> archive = WriteArchive(JoinFileRecords(files), ArchiveWriteOptions{});
+  int reads = 0;
+  ArchiveSource fromReader(static_cast<int64_t>(archive.size()), [&](int64_t offset, std::span<uint8_t> out) {
+    ++reads;
+    std::copy_n(archive.begin() + offset, out.size(), out.begin());
+    return true;
+  });
+  uint32_t streamed = 0;
+  ASSERT_TRUE(ArchiveChecksum(fromReader, streamed));
+  EXPECT_EQ(streamed, PayloadChecksum(archive));
+  std::vector<uint8_t> odd(archive.begin(), archive.end() - 1);  // a tail that is no whole word
+  uint32_t oddSum = 0;
+  ASSERT_TRUE(ArchiveChecksum(ArchiveSource(odd), oddSum));
+  EXPECT_EQ(oddSum, PayloadChecksum(odd));
+
+  ChunkCursor memory(archive, true, true), reader(fromReader, true, true);
+  std::vector<uint8_t> a, b;
+  int chunks = 0;
+  while (memory.unread() > 0) {
+    ASSERT_EQ(memory.Next(a), 0);
+    ASSERT_EQ(reader.Next(b), 0);
+    EXPECT_EQ(a, b);
+    ++chunks;
+  }
+  EXPECT_GT(chunks, 1);
+  EXPECT_GT(reads, chunks);
+
+  ArchiveSource failing(static_cast<int64_t>(archive.size()), [](int64_t, std::span<uint8_t>) { return false; });
+  ChunkCursor broken(failing, true, true);
+  EXPECT_EQ(broken.Next(a), kArchiveReadFailed);
+  EXPECT_EQ(broken.failedRead().offset, 0);
+  EXPECT_EQ(broken.failedRead().length, 8);
+  uint32_t ignored = 0;
+  EXPECT_FALSE(ArchiveChecksum(failing, ignored));
+}
+
+}  // namespace
+}  // namespace setup

@@ -10,6 +10,7 @@
 #include "setup/files/target_path.h"
 #include "setup/files/write_installed_file_win.h"
 #include "setup/payload/archive.h"
+#include "setup/payload/check_codes.h"
 #include "setup/payload/file_record.h"
 #include "setup/payload/setup_payload_win.h"
 #include "setup/report/failure_summary.h"
@@ -76,13 +77,15 @@ void PrepareFolders() {
     run.stream.ProductFlags &= ~(uint64_t{1} << kFlagHasUninstaller);
 }
 
-void CheckWholeArchive(std::span<const uint8_t> archive) {
+void CheckWholeArchive(const RunArchive& archive) {
   const unsigned pause = Settings().stream.ProgressPause;
   WaitStatusTime(pause);
   SetStatusText(LocalizedString(62));
   MarkStatusTime();
   SetProgress(21);
-  if (int code = CheckArchiveChecksum(archive, RunPayloadHeader())) CorruptInstallerFatal(code);
+  uint32_t checksum = 0;
+  if (!ArchiveChecksum(archive.source, checksum)) ArchiveReadFatal(archive.source.size(), archive.fileOffset);
+  if (checksum != RunPayloadHeader().ArchiveChecksum) CorruptInstallerFatal(check::kArchiveChecksum);
   WaitStatusTime(pause);
   SetStatusText(LocalizedString(54));
   MarkStatusTime();
@@ -191,10 +194,17 @@ void InstallRecord(const FileRecordView& view, const TargetFolders& folders, Ext
   if (WriteInstalledFile(write, scheduled)) AfterWrite(record, target, transferLine, lists);
 }
 
-void ExtractRecords(std::span<const uint8_t> archive, ExtractionLists& lists) {
+// Damage ends the run with its check code; a failed read with error code 2.
+void StopOnArchiveCode(int code, const ChunkCursor& chunks, const RunArchive& archive) {
+  if (code == kArchiveReadFailed)
+    ArchiveReadFatal(chunks.failedRead().length, archive.fileOffset + chunks.failedRead().offset);
+  if (code) CorruptInstallerFatal(code);
+}
+
+void ExtractRecords(const RunArchive& archive, ExtractionLists& lists) {
   const InstallSettings& run = Settings();
   const PayloadHeader& header = RunPayloadHeader();
-  ChunkCursor chunks(archive, run.stream.Flag(kFlagPackedChunks), run.stream.Flag(kFlagCompareChecksums));
+  ChunkCursor chunks(archive.source, run.stream.Flag(kFlagPackedChunks), run.stream.Flag(kFlagCompareChecksums));
   RecordStream records(chunks);
   records.OnChunk([] {
     SetStatusText(LocalizedString(29));
@@ -205,7 +215,7 @@ void ExtractRecords(std::span<const uint8_t> archive, ExtractionLists& lists) {
   lists.installedFiles.Reserve(header.FileSizes.size());
   for (int64_t i = 0; i < count; ++i) {
     std::span<const uint8_t> body;
-    if (int code = records.NextBody(header.FileSizes[i], body)) CorruptInstallerFatal(code);
+    StopOnArchiveCode(records.NextBody(header.FileSizes[i], body), chunks, archive);
     SetProgress(static_cast<int>(28 + (i * 62) / count));
     FileRecordView view;
     if (int code = ParseFileRecord(body, header.FileSizes[i], view)) CorruptInstallerFatal(code);
@@ -233,9 +243,9 @@ void ExtractFiles(ExtractionLists& lists) {
   MarkStatusTime();
   SetProgress(2);
 
-  RunArchive archive = OpenArchive();
-  CheckWholeArchive(archive.bytes);
-  ExtractRecords(archive.bytes, lists);
+  const RunArchive archive = OpenArchive();
+  CheckWholeArchive(archive);
+  ExtractRecords(archive, lists);
   AfterExtraction(lists);
 }
 

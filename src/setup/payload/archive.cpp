@@ -91,14 +91,56 @@ int CheckArchiveChecksum(std::span<const uint8_t> archive, const PayloadHeader& 
   return PayloadChecksum(archive) == header.ArchiveChecksum ? 0 : check::kArchiveChecksum;
 }
 
+bool ArchiveSource::View(int64_t offset, size_t length, std::vector<uint8_t>& buffer,
+                         std::span<const uint8_t>& out) const {
+  out = {};
+  if (offset < 0 || offset > length_ || static_cast<int64_t>(length) > length_ - offset) return false;
+  if (!reader_) {
+    out = bytes_.subspan(static_cast<size_t>(offset), length);
+    return true;
+  }
+  buffer.resize(length);
+  if (length && !reader_(offset, buffer)) return false;
+  out = buffer;
+  return true;
+}
+
+bool ArchiveChecksum(const ArchiveSource& source, uint32_t& checksum) {
+  // Blocks of whole words: a block's own checksum is the seed, its words, its
+  // (empty) tail and its length, so the blocks add up without the parts
+  // that each of them counts once.
+  constexpr size_t kBlock = size_t{1} << 20;
+  std::vector<uint8_t> buffer;
+  uint32_t sum = kPayloadChecksumSeed;
+  for (int64_t at = 0; at < source.size();) {
+    const size_t n = static_cast<size_t>(std::min<int64_t>(kBlock, source.size() - at));
+    std::span<const uint8_t> block;
+    if (!source.View(at, n, buffer, block)) return false;
+    sum += PayloadChecksum(block) - kPayloadChecksumSeed - static_cast<uint32_t>(n);
+    at += static_cast<int64_t>(n);
+  }
+  checksum = sum + static_cast<uint32_t>(source.size());
+  return true;
+}
+
+bool ChunkCursor::Take(size_t length, std::span<const uint8_t>& out) {
+  if (!archive_.View(static_cast<int64_t>(position_), length, raw_, out)) {
+    failedRead_ = {static_cast<int64_t>(position_), static_cast<int64_t>(length)};
+    return false;
+  }
+  position_ += length;
+  return true;
+}
+
 int ChunkCursor::Next(std::vector<uint8_t>& chunk) {
-  const int32_t size = static_cast<int32_t>(U32OrZero(archive_, position_));
-  const uint32_t checksum = U32OrZero(archive_, position_ + 4);
-  position_ += std::min(kChunkHeaderSize, unread());
+  std::span<const uint8_t> head;
+  if (!Take(std::min(kChunkHeaderSize, unread()), head)) return kArchiveReadFailed;
+  const int32_t size = static_cast<int32_t>(U32OrZero(head, 0));
+  const uint32_t checksum = U32OrZero(head, 4);
   if (size <= 0) return check::kChunkSize;
   if (static_cast<size_t>(size) > unread()) return check::kChunkTooLong;
-  const std::span<const uint8_t> data = archive_.subspan(position_, static_cast<size_t>(size));
-  position_ += data.size();
+  std::span<const uint8_t> data;
+  if (!Take(static_cast<size_t>(size), data)) return kArchiveReadFailed;
   if (compareChecksums_ && PayloadChecksum(data) != checksum) return check::kChunkChecksum;
   if (!packed_) {
     chunk.assign(data.begin(), data.end());

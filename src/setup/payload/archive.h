@@ -68,25 +68,64 @@ int CheckArchiveChecksum(std::span<const uint8_t> archive, const PayloadHeader& 
 
 // ---- Reading ----
 
+// Where the archive's bytes come from: memory, or a reader (the program's
+// own file), so that only one chunk at a time needs to be in memory.
+class ArchiveSource {
+ public:
+  using Reader = std::function<bool(int64_t offset, std::span<uint8_t> out)>;
+
+  ArchiveSource(std::span<const uint8_t> bytes) : bytes_(bytes), length_(static_cast<int64_t>(bytes.size())) {}
+  ArchiveSource(int64_t length, Reader reader) : length_(length), reader_(std::move(reader)) {}
+
+  int64_t size() const { return length_; }
+  // The bytes at offset; `buffer` holds them when they must be read. Empty
+  // and false when the reader failed.
+  bool View(int64_t offset, size_t length, std::vector<uint8_t>& buffer, std::span<const uint8_t>& out) const;
+
+ private:
+  std::span<const uint8_t> bytes_;
+  int64_t length_ = 0;
+  Reader reader_;
+};
+
+// PayloadChecksum of the whole source, read in blocks. False when a read failed.
+bool ArchiveChecksum(const ArchiveSource& source, uint32_t& checksum);
+
+// Check code of a reader that failed (not a corrupt-installer code).
+inline constexpr int kArchiveReadFailed = -1;
+
 // Takes the chunks of an archive one at a time.
 class ChunkCursor {
  public:
+  ChunkCursor(ArchiveSource archive, bool packed, bool compareChecksums)
+      : archive_(std::move(archive)), packed_(packed), compareChecksums_(compareChecksums) {}
   ChunkCursor(std::span<const uint8_t> archive, bool packed, bool compareChecksums)
-      : archive_(archive), packed_(packed), compareChecksums_(compareChecksums) {}
+      : ChunkCursor(ArchiveSource(archive), packed, compareChecksums) {}
 
   // The next chunk's unpacked bytes into `chunk` (its old contents are
   // replaced). Check codes: 61 ChunkSize not positive (a chunk wanted after
   // the last one reads its size as 0), 63 ChunkSize above the bytes left
   // after the size and checksum fields, 62 checksum (only when comparing),
   // 60 a packed chunk that states more than kMaxChunkUnpackedSize or does
-  // not unpack.
+  // not unpack; kArchiveReadFailed when the source could not be read (see
+  // failedRead()).
   int Next(std::vector<uint8_t>& chunk);
 
-  size_t unread() const { return archive_.size() - position_; }
+  size_t unread() const { return static_cast<size_t>(archive_.size()) - position_; }
+
+  struct ReadRange {
+    int64_t offset = 0;
+    int64_t length = 0;
+  };
+  const ReadRange& failedRead() const { return failedRead_; }
 
  private:
-  std::span<const uint8_t> archive_;
+  bool Take(size_t length, std::span<const uint8_t>& out);
+
+  ArchiveSource archive_;
   size_t position_ = 0;
+  std::vector<uint8_t> raw_;  // the chunk's stored bytes when read from a reader
+  ReadRange failedRead_;
   bool packed_;
   bool compareChecksums_;
 };

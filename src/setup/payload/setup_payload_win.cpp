@@ -123,22 +123,23 @@ void ReadSetupPayload(const SetupSection& section) {
 
 const PayloadHeader& RunPayloadHeader() { return Payload().header; }
 
+void ArchiveReadFatal(int64_t length, int64_t fileOffset) {
+  tl::FatalMessage("Error code 2: failed to read archive data\r\nsize=%d pos=%d", static_cast<int>(length),
+                   static_cast<int>(fileOffset));
+}
+
 RunArchive OpenArchive() {
   const RunPayload& payload = Payload();
-  RunArchive archive;
-  if (!Settings().stream.ArchiveInFile) {
-    ArchivePlace place = PlaceArchiveInSection(payload.header, payload.mapped.size());
-    if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
-    archive.bytes = payload.mapped.subspan(place.offset, place.length);
-    return archive;
-  }
-  ArchivePlace place = PlaceArchiveInFile(payload.header, payload.section.pointerToRawData, Settings().ownFileLength);
+  const bool inFile = Settings().stream.ArchiveInFile != 0;
+  ArchivePlace place = inFile ? PlaceArchiveInFile(payload.header, payload.section.pointerToRawData,
+                                                   Settings().ownFileLength)
+                              : PlaceArchiveInSection(payload.header, payload.mapped.size());
   if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
-  if (!OwnFile().ReadRange(archive.owned, place.offset, place.length))
-    tl::FatalMessage("Error code 2: failed to read archive data\r\nsize=%d pos=%d", static_cast<int>(place.length),
-                     static_cast<int>(place.offset));
-  archive.bytes = archive.owned;
-  return archive;
+  const int64_t start = inFile ? place.offset : int64_t{payload.section.pointerToRawData} + place.offset;
+  ArchiveSource source(place.length, [start](int64_t offset, std::span<uint8_t> out) {
+    return OwnFile().ReadAt(out.data(), static_cast<int64_t>(out.size()), start + offset);
+  });
+  return {std::move(source), start};
 }
 
 }  // namespace setup

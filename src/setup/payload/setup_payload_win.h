@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "setup/payload/archive.h"
 #include "setup/payload/payload_header.h"
 #include "setup/payload/section_locator.h"
 
@@ -17,12 +18,17 @@ void ReadSetupPayload(const SetupSection& section);
 // The payload header read by ReadSetupPayload.
 const PayloadHeader& RunPayloadHeader();
 
-// The archive: in place in the mapped section, or read from the program's
-// own file. Its length is checked (code 46); its checksum is the caller's.
+// The archive, inside the section or after it. Either way its bytes are
+// read from the program's own file a piece at a time, so that the mapped
+// pages are never touched and memory holds one chunk, not the product.
+// Its length is checked (code 46); its checksum is the caller's.
 struct RunArchive {
-  std::span<const uint8_t> bytes;
-  std::vector<uint8_t> owned;  // the bytes read from the file, when not in place
+  ArchiveSource source;
+  int64_t fileOffset = 0;  // where it starts in the program's file
 };
 RunArchive OpenArchive();
+
+// "Error code 2: failed to read archive data" for a read of the archive.
+[[noreturn]] void ArchiveReadFatal(int64_t length, int64_t fileOffset);
 
 }  // namespace setup
