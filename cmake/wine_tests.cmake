@@ -19,12 +19,10 @@ add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh stop
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${ORV_TEST_ENV}")
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${ORV_TEST_ENV}")
 
-orv_test_names(ORV_WIN_TESTS tests/win)
-foreach(name IN LISTS ORV_WIN_TESTS)
-  add_test(NAME win.${name} COMMAND ${ORV_WINE_RUN} ${ORV_CROSS_DIR}/bin/${name}.exe)
-  set_tests_properties(win.${name} PROPERTIES
-    FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1200)
-endforeach()
+# All Windows tests run in one program start (see cmake/windows.cmake).
+add_test(NAME win.tests COMMAND ${ORV_WINE_RUN} ${ORV_CROSS_DIR}/bin/windows_tests.exe)
+set_tests_properties(win.tests PROPERTIES
+  FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1800)
 
 file(GLOB ORV_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
 foreach(file IN LISTS ORV_E2E_TESTS)

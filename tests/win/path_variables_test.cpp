@@ -137,7 +137,7 @@ void CheckSpecial(PathVariable variable, const std::string& value) {
       EXPECT_TRUE(std::isupper(static_cast<unsigned char>(value[0])));
       break;
     case V::kInstallerFilename:
-      EXPECT_TRUE(tl::EqualsNoCase(value, "path_variables_test.exe")) << value;
+      EXPECT_TRUE(tl::EqualsNoCase(value, tl::FileNamePart(module))) << value;
       break;
     case V::kInstallerFilepath:
       EXPECT_EQ(value, module);
