@@ -41,6 +41,7 @@ struct InstallSettings {
   bool wow64RedirectionFailed = false;
 
   // Settled by the checks before the installation.
+  std::string proposedInstallFolder;    // from InstallDirTemplate: a folder, a registry value or "<master>"
   std::string previousInstallLocation;  // folder of an earlier installation, when one was found
   bool installedBefore = false;         // that folder exists
   std::string oldVersion;               // its version, also %OldVersion%

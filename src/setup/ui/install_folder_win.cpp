@@ -27,8 +27,6 @@ constexpr int kFlagCompareVersions = 36;
 constexpr int kFlagAskBeforeOldUpgrade = 44;
 constexpr int kFlagAllUsersSharedBase = 1;
 
-std::string proposedFolder;
-
 std::string Expanded(std::string text) {
   ExpandPathVariables(text);
   return text;
@@ -98,7 +96,7 @@ void ResolveConfiguredFolders() {
       run.stream.InstallDirTemplate.empty() ? "" : Expanded(ReplaceOsFolder(run.stream.InstallDirTemplate, WindowsFolder()));
   std::string programs = Expanded("%ProgramsDir%");
   if (run.stream.Bitness == 1) programs = Without32BitSuffix(programs, true);
-  proposedFolder = ProposedInstallFolder(expandedTemplate, run.displayName, programs);
+  run.proposedInstallFolder = ProposedInstallFolder(expandedTemplate, run.displayName, programs);
 }
 
 void DetectPreviousInstallation() {
@@ -124,7 +122,8 @@ void DetectPreviousInstallation() {
 
 void SettleInstallFolder() {
   InstallSettings& run = Settings();
-  std::string folder = IsMasterFolderReference(proposedFolder) ? RequiredProductFolder() : proposedFolder;
+  const std::string& proposed = run.proposedInstallFolder;
+  std::string folder = IsMasterFolderReference(proposed) ? RequiredProductFolder() : proposed;
   if (IsRegistryFolderReference(folder)) {
     SettleFromRegistryValue(folder);
     return;
