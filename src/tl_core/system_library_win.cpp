@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "tl_core/system_folders_win.h"
+
 namespace tl {
 
 void RestrictDllSearchToSystemFolder() {
@@ -12,10 +14,8 @@ void RestrictDllSearchToSystemFolder() {
 }
 
 ScopedModule LoadSystemLibrary(const char* fileName) {
-  char folder[MAX_PATH];
-  UINT n = ::GetSystemDirectoryA(folder, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return ScopedModule();
-  std::string path(folder, n);
+  std::string path = SystemFolder();
+  if (path.empty()) return ScopedModule();
   path += '\\';
   path += fileName;
   return ScopedModule(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
@@ -23,6 +23,13 @@ ScopedModule LoadSystemLibrary(const char* fileName) {
 
 FARPROC FindSystemFunction(const char* moduleName, const char* functionName) {
   HMODULE module = ::GetModuleHandleA(moduleName);
+  return module ? ::GetProcAddress(module, functionName) : nullptr;
+}
+
+FARPROC FindOnDemandFunction(const char* moduleName, const char* functionName) {
+  HMODULE module = ::GetModuleHandleA(moduleName);
+  // Kept for the rest of the process: callers hold on to the function.
+  if (!module) module = LoadSystemLibrary(moduleName).Take();
   return module ? ::GetProcAddress(module, functionName) : nullptr;
 }
 

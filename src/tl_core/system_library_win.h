@@ -23,4 +23,14 @@ F SystemFunction(const char* moduleName, const char* functionName) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(FindSystemFunction(moduleName, functionName)));
 }
 
+// The same for a DLL the process may not have yet (version, shell32 and
+// the like): it is loaded from the system folder on first use and stays
+// loaded for the rest of the process.
+FARPROC FindOnDemandFunction(const char* moduleName, const char* functionName);
+
+template <class F>
+F OnDemandFunction(const char* moduleName, const char* functionName) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(FindOnDemandFunction(moduleName, functionName)));
+}
+
 }  // namespace tl

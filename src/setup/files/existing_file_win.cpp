@@ -59,9 +59,9 @@ std::string VersionFromBlock(const std::vector<uint8_t>& block, QueryFn query) {
 }  // namespace
 
 std::string FileVersionText(const std::string& path) {
-  static auto getSize = tl::SystemFunction<GetSizeFn>("version.dll", "GetFileVersionInfoSizeW");
-  static auto getInfo = tl::SystemFunction<GetInfoFn>("version.dll", "GetFileVersionInfoW");
-  static auto query = tl::SystemFunction<QueryFn>("version.dll", "VerQueryValueW");
+  static auto getSize = tl::OnDemandFunction<GetSizeFn>("version.dll", "GetFileVersionInfoSizeW");
+  static auto getInfo = tl::OnDemandFunction<GetInfoFn>("version.dll", "GetFileVersionInfoW");
+  static auto query = tl::OnDemandFunction<QueryFn>("version.dll", "VerQueryValueW");
   if (!getSize || !getInfo || !query) return {};
   std::wstring wide = tl::ToWide(path);
   DWORD ignored = 0;

@@ -207,20 +207,11 @@ bool ParkData(const RestartReplacement& request, tl::File& file) {
 
 void SetRestartRequired() { Settings().stream.ProductFlags |= uint64_t{1} << kFlagRestartRequired; }
 
-// shell32 stays loaded once used: the shell may keep threads of its own running.
-HMODULE Shell32() {
-  static tl::ScopedModule module = tl::LoadSystemLibrary("shell32.dll");
-  return module.Get();
-}
-
 // To the recycle bin, silently: no confirmation, no progress, no error window.
 void RecycleFile(const std::string& path) {
   if (path.empty()) return;
   using SHFileOperationWFn = int(WINAPI*)(LPSHFILEOPSTRUCTW);
-  HMODULE shell = Shell32();
-  auto operation = shell ? reinterpret_cast<SHFileOperationWFn>(
-                               reinterpret_cast<void*>(::GetProcAddress(shell, "SHFileOperationW")))
-                         : nullptr;
+  auto operation = tl::OnDemandFunction<SHFileOperationWFn>("shell32.dll", "SHFileOperationW");
   if (!operation) return;
   std::wstring from = tl::ToWide(path);
   from.push_back(L'\0');  // the list of names ends with an empty one

@@ -159,18 +159,9 @@ void WriteInstallLogSteps(bool reinstall, bool interactive, const std::string& s
   if (showLog) ShowInstallLog();
 }
 
-// shell32 stays loaded once used: the shell may keep threads of its own running.
-HMODULE Shell32() {
-  static tl::ScopedModule module = tl::LoadSystemLibrary("shell32.dll");
-  return module.Get();
-}
-
 bool OpenWithShell(const std::wstring& path) {
   using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-  HMODULE shell = Shell32();
-  auto execute = shell ? reinterpret_cast<ShellExecuteWFn>(
-                             reinterpret_cast<void*>(::GetProcAddress(shell, "ShellExecuteW")))
-                       : nullptr;
+  auto execute = tl::OnDemandFunction<ShellExecuteWFn>("shell32.dll", "ShellExecuteW");
   if (!execute) return false;
   HINSTANCE result = execute(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(result) > 32;

@@ -54,14 +54,7 @@ std::string ReadRegistryText(HKEY root, const char* subKey, const char* valueNam
 // Asks the shell without creating the folder; empty when it has no answer.
 std::string ShellSpecialFolder(int csidl) {
   using GetSpecialFolderPathFn = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
-  // shell32 stays loaded for the rest of the process once it was needed.
-  static const GetSpecialFolderPathFn getPath = [] {
-    HMODULE shell = ::GetModuleHandleA("shell32.dll");
-    if (!shell) shell = tl::LoadSystemLibrary("shell32.dll").Take();
-    return shell ? reinterpret_cast<GetSpecialFolderPathFn>(
-                       reinterpret_cast<void*>(::GetProcAddress(shell, "SHGetSpecialFolderPathA")))
-                 : nullptr;
-  }();
+  static const auto getPath = tl::OnDemandFunction<GetSpecialFolderPathFn>("shell32.dll", "SHGetSpecialFolderPathA");
   if (!getPath) return {};
   char path[MAX_PATH + 1] = {};
   if (!getPath(nullptr, path, csidl, FALSE)) return {};
