@@ -37,11 +37,6 @@ constexpr int kFlagNoUninstallOnRemovableDrive = 56;
 constexpr int kFlagGrantRightsOnSharedFolder = 62;
 constexpr char kHiddenNameMarker[] = "b/0@+";
 
-std::string Expanded(std::string text) {
-  ExpandPathVariables(text);
-  return text;
-}
-
 void GrantRights(const std::string& folder) {
   AppendLogParts({"Granting rights to directory \"", folder, "\"..."});
   if (uint32_t error = tl::GrantEveryoneFullAccess(folder))
@@ -100,10 +95,10 @@ TargetFolders RunTargetFolders() {
   TargetFolders folders;
   folders.installLocation = run.installLocation;
   folders.sharedFolder = run.stream.SharedPath;
-  folders.fontFolder = Expanded("%FontDir%");
-  folders.systemFolder = Expanded("%SystemDir%");
+  folders.fontFolder = PathVariablesExpanded("%FontDir%");
+  folders.systemFolder = PathVariablesExpanded("%SystemDir%");
   folders.uninstallDataFolder = run.uninstallDataFolder;
-  folders.expand = &Expanded;
+  folders.expand = &PathVariablesExpanded;
   return folders;
 }
 

@@ -18,6 +18,7 @@
 #include "tl_core/os_facts_win.h"
 #include "tl_core/system_library_win.h"
 #include "tl_core/text.h"
+#include "tl_core/system_folders_win.h"
 
 namespace setup {
 namespace {
@@ -39,15 +40,10 @@ PayloadHeader CheckHeader(std::span<const uint8_t> mapped) {
   return read.header;
 }
 
-std::string WindowsFolder() {
-  char folder[MAX_PATH] = {};
-  UINT n = ::GetWindowsDirectoryA(folder, MAX_PATH);
-  return n && n < MAX_PATH ? std::string(folder, n) : std::string();
-}
 
 PlaceholderValues RunPlaceholderValues() {
   const InstallSettings& s = Settings();
-  return {s.displayName, s.stream.Description, WindowsFolder()};
+  return {s.displayName, s.stream.Description, tl::WindowsFolder()};
 }
 
 // A 64-bit product: 32-bit file-system redirection goes off at once; a
@@ -83,7 +79,7 @@ void ReadSettings(std::span<const uint8_t> mapped, const PayloadHeader& header) 
   SwitchOffRedirectionFor64BitProduct(run);
   RunStrings().Load(run.stream.Strings);
   SetPlaceholderSource(&RunPlaceholderValues);
-  ApplySettingsDefaults(run, RunningSystemVersion(), WindowsFolder());
+  ApplySettingsDefaults(run, RunningSystemVersion(), tl::WindowsFolder());
 }
 
 struct RunPayload {

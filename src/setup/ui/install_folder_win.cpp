@@ -17,6 +17,7 @@
 #include "tl_core/folder_win.h"
 #include "tl_core/path_text.h"
 #include "tl_core/registry_key_win.h"
+#include "tl_core/system_folders_win.h"
 
 namespace setup {
 namespace {
@@ -27,16 +28,6 @@ constexpr int kFlagCompareVersions = 36;
 constexpr int kFlagAskBeforeOldUpgrade = 44;
 constexpr int kFlagAllUsersSharedBase = 1;
 
-std::string Expanded(std::string text) {
-  ExpandPathVariables(text);
-  return text;
-}
-
-std::string WindowsFolder() {
-  char folder[MAX_PATH] = {};
-  UINT n = ::GetWindowsDirectoryA(folder, MAX_PATH);
-  return n && n < MAX_PATH ? std::string(folder, n) : std::string();
-}
 
 std::string ReadRegistryValue(std::string_view valuePath) {
   RegistryValuePath split = SplitRegistryValuePath(valuePath);
@@ -48,7 +39,8 @@ std::string ReadRegistryValue(std::string_view valuePath) {
 
 void PlaceSharedPath(InstallSettings& run) {
   if (!run.stream.Flag(kFlagHasUninstaller)) return;
-  std::string base = Expanded(run.stream.SharedBase == kFlagAllUsersSharedBase ? "%AppDataAllDir%" : "%CommonDir%");
+  const char* baseVariable = run.stream.SharedBase == kFlagAllUsersSharedBase ? "%AppDataAllDir%" : "%CommonDir%";
+  std::string base = PathVariablesExpanded(baseVariable);
   if (run.stream.Bitness == 1) base = Without32BitSuffix(base, false);
   run.stream.SharedPath = tl::MakeAbsolutePath(run.stream.SharedPath, base);
 }
@@ -92,9 +84,10 @@ void CreateInstallFolder(const std::string& folder) {
 void ResolveConfiguredFolders() {
   InstallSettings& run = Settings();
   PlaceSharedPath(run);
+  const std::string& folderTemplate = run.stream.InstallDirTemplate;
   std::string expandedTemplate =
-      run.stream.InstallDirTemplate.empty() ? "" : Expanded(ReplaceOsFolder(run.stream.InstallDirTemplate, WindowsFolder()));
-  std::string programs = Expanded("%ProgramsDir%");
+      folderTemplate.empty() ? "" : PathVariablesExpanded(ReplaceOsFolder(folderTemplate, tl::WindowsFolder()));
+  std::string programs = PathVariablesExpanded("%ProgramsDir%");
   if (run.stream.Bitness == 1) programs = Without32BitSuffix(programs, true);
   run.proposedInstallFolder = ProposedInstallFolder(expandedTemplate, run.displayName, programs);
 }

@@ -10,6 +10,7 @@
 #include "tl_core/registry_key_win.h"
 #include "tl_core/system_library_win.h"
 #include "tl_core/wide_text_win.h"
+#include "tl_core/system_folders_win.h"
 
 namespace setup {
 namespace {
@@ -85,17 +86,7 @@ std::string OrElse(std::string value, Fallback&& fallback) {
   return value.empty() ? fallback() : value;
 }
 
-std::string WindowsFolder() {
-  char folder[MAX_PATH + 1] = {};
-  const UINT n = ::GetWindowsDirectoryA(folder, MAX_PATH + 1);
-  return n > 0 && n <= MAX_PATH ? std::string(folder, n) : std::string();
-}
 
-std::string SystemFolder() {
-  char folder[MAX_PATH + 1] = {};
-  const UINT n = ::GetSystemDirectoryA(folder, MAX_PATH + 1);
-  return n > 0 && n <= MAX_PATH ? std::string(folder, n) : std::string();
-}
 
 std::string TemporaryPath() {
   char path[MAX_PATH + 2] = {};
@@ -171,7 +162,7 @@ std::string BootDrive() {
 }
 
 std::string DeviceDir() {
-  return DeviceDirValue(CurrentVersionValue("DevicePath"), EnvironmentValue("SystemRoot"), WindowsFolder());
+  return DeviceDirValue(CurrentVersionValue("DevicePath"), EnvironmentValue("SystemRoot"), tl::WindowsFolder());
 }
 
 std::string Inetpub() {
@@ -196,7 +187,7 @@ std::string PathVariableValue(PathVariable variable) {
   using V = PathVariable;
   // Fallbacks are computed only when the lookups before them found nothing.
   const auto valueOf = [](V other) { return [other] { return PathVariableValue(other); }; };
-  const auto underWindows = [](const char* name) { return [name] { return tl::JoinPath(WindowsFolder(), name); }; };
+  const auto underWindows = [](const char* name) { return [name] { return tl::JoinPath(tl::WindowsFolder(), name); }; };
   const auto under = [](V folder, const char* name) {
     return [folder, name] { return tl::JoinPath(PathVariableValue(folder), name); };
   };
@@ -271,7 +262,7 @@ std::string PathVariableValue(PathVariable variable) {
     case V::kStartupDir:
       return OrElse(KnownFolder(kCsidlStartup, "Startup"), under(V::kSMProgramsDir, "StartUp"));
     case V::kSystemDir:
-      return SystemDirValue(SystemFolder(), WindowsFolder(), IsNtFamily());
+      return SystemDirValue(tl::SystemFolder(), tl::WindowsFolder(), IsNtFamily());
     case V::kTemp:
       return TempValue(TemporaryPath());
     case V::kUninstallDir:
@@ -279,9 +270,14 @@ std::string PathVariableValue(PathVariable variable) {
     case V::kVersion:
       return settings.stream.DisplayVersion;
     case V::kWinDir:
-      return WindowsFolder();
+      return tl::WindowsFolder();
   }
   return {};
+}
+
+std::string PathVariablesExpanded(std::string text) {
+  ExpandPathVariables(text);
+  return text;
 }
 
 bool ExpandPathVariables(std::string& text) {

@@ -12,6 +12,8 @@ namespace setup {
 // stays as after the variable step. In a text that begins with "|" (UTF-8)
 // the values are inserted as UTF-8 too.
 bool ExpandPathVariables(std::string& text);
+// The same on a copy, for callers that take the text as far as it got.
+std::string PathVariablesExpanded(std::string text);
 
 // The SET lines a generated batch file begins with; the InstallDir and
 // InstallDrive lines only when workingDirectory is not empty.
