@@ -5,6 +5,7 @@
 #include "setup/entry/install_settings.h"
 #include "setup/entry/run_control_win.h"
 #include "setup/entry/start_checks.h"
+#include "setup/integration/uninstall_entry.h"
 #include "setup/strings/string_arguments.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"
@@ -15,7 +16,6 @@
 namespace setup {
 namespace {
 
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kSingleInstanceMutex[] = "Orvanta Quarn";
 
 [[noreturn]] void StopWith(const std::string& message) {
@@ -72,7 +72,7 @@ std::string RequiredProductFolder() {
   const InstallSettings& run = Settings();
   const std::string& name = run.stream.MasterKeyName.empty() ? run.displayName : run.stream.MasterKeyName;
   tl::RegistryKey key;
-  if (key.Open(HKEY_LOCAL_MACHINE, kUninstallKey + name, tl::kRegOpenExistingOnly, KEY_READ) ==
+  if (key.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(name), tl::kRegOpenExistingOnly, KEY_READ) ==
       tl::RegOpenResult::kFailed)
     StopWith(LocalizedFormat(12, {run.stream.MasterDisplayName}));
   return key.ReadText("InstallLocation");

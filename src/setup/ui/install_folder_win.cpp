@@ -8,6 +8,7 @@
 #include "setup/entry/run_control_win.h"
 #include "setup/entry/start_checks_win.h"
 #include "setup/files/version_order.h"
+#include "setup/integration/uninstall_entry.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/install_folder.h"
 #include "setup/ui/message_boxes_win.h"
@@ -22,7 +23,6 @@
 namespace setup {
 namespace {
 
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr int kFlagNoReinstallQuestion = 28;
 constexpr int kFlagCompareVersions = 36;
 constexpr int kFlagAskBeforeOldUpgrade = 44;
@@ -96,7 +96,7 @@ void DetectPreviousInstallation() {
   InstallSettings& run = Settings();
   if (!run.stream.Flag(kFlagHasUninstaller)) return;
   tl::RegistryKey entry;
-  if (entry.Open(HKEY_LOCAL_MACHINE, kUninstallKey + run.stream.UninstallKeyName, tl::kRegOpenExistingOnly,
+  if (entry.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(run.stream.UninstallKeyName), tl::kRegOpenExistingOnly,
                  KEY_READ) != tl::RegOpenResult::kFailed) {
     run.previousInstallLocation = entry.ReadText("InstallLocation");
     run.oldVersion = entry.ReadText("DisplayVersion");
