@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "tl_core/fatal.h"
+#include "tl_core/local_time_win.h"
 #include "tl_core/result.h"
 #include "tl_core/wide_text_win.h"
 
@@ -329,6 +330,13 @@ std::string SystemErrorText(uint32_t code) {
   std::string text(raw, n);
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
   return text;
+}
+
+bool SetFileStamp(HANDLE file, const DateTime& utcStamp) {
+  if (!utcStamp.HasDate() || utcStamp.hour < 0) return false;
+  SYSTEMTIME utc = ToSystemTime(utcStamp);
+  FILETIME time;
+  return ::SystemTimeToFileTime(&utc, &time) && ::SetFileTime(file, &time, nullptr, &time);
 }
 
 }  // namespace tl

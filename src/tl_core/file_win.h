@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tl_core/date_time.h"
 #include "tl_core/file_errors.h"
 #include "tl_core/scoped_handle_win.h"
 
@@ -86,6 +87,10 @@ class File {
 
 // The system's text for a Win32 error number, without trailing line ends.
 std::string SystemErrorText(uint32_t code);
+
+// Sets an open file's creation and last-write time from a stamp taken as
+// UTC; a stamp without a date or a time leaves them alone (false).
+bool SetFileStamp(HANDLE file, const DateTime& utcStamp);
 
 // What the file system says about a path whose open has failed: whether it
 // is a read-only file and whether its drive letter names no drive. Leaves the

@@ -12,7 +12,6 @@
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"
-#include "tl_core/local_time_win.h"
 #include "tl_core/os_facts_win.h"
 #include "tl_core/registry_key_win.h"
 #include "tl_core/system_library_win.h"
@@ -171,13 +170,9 @@ void GrantEveryoneFullAccess(const std::wstring& path) {
 
 // The record's stamp is UTC; a stamp without date or time leaves the times alone.
 void ApplyStamp(const std::wstring& path, const tl::DateTime& stamp) {
-  if (!stamp.HasDate() || !stamp.HasTime()) return;
-  SYSTEMTIME time = tl::ToSystemTime(stamp);
-  FILETIME fileTime;
-  if (!::SystemTimeToFileTime(&time, &fileTime)) return;
   tl::ScopedFileHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) ::SetFileTime(file.Get(), &fileTime, nullptr, &fileTime);
+  if (file) tl::SetFileStamp(file.Get(), stamp);
 }
 
 // Whether the path names a drive letter the system has no root folder for.

@@ -12,7 +12,6 @@
 #include "tl_core/file_errors.h"
 #include "tl_core/file_win.h"
 #include "tl_core/folder_win.h"
-#include "tl_core/local_time_win.h"
 #include "tl_core/path_text.h"
 #include "tl_core/wide_text_win.h"
 
@@ -28,22 +27,13 @@ constexpr int kFlagClearAttributesOnRetry = 19;
 constexpr uint32_t kWriteFlags = tl::kCreateOrTruncate | tl::kNoReadAccess | tl::kNoSharingRetry;
 constexpr uint32_t kVerifyFlags = tl::kOpenExisting | tl::kNoWriteAccess | tl::kShareRead | tl::kNoSharingRetry;
 
-// The record's stamp as the file's creation and last-write time (UTC),
-// set through the handle that wrote it, after the last write.
-void ApplyStamp(HANDLE file, const tl::DateTime& stamp) {
-  if (!stamp.HasDate() || stamp.hour < 0) return;
-  SYSTEMTIME utc = tl::ToSystemTime(stamp);
-  FILETIME time;
-  if (::SystemTimeToFileTime(&utc, &time)) ::SetFileTime(file, &time, nullptr, &time);
-}
-
 // One attempt; 0 or the system error.
 uint32_t WriteAll(const InstalledFileWrite& file) {
   tl::File out;
   if (out.Open(file.target, kWriteFlags) != tl::kFileOk) return ::GetLastError();
   if (!file.data.empty() && !out.Write(file.data.data(), static_cast<int64_t>(file.data.size())))
     return ::GetLastError();
-  ApplyStamp(out.handle(), file.stamp);
+  tl::SetFileStamp(out.handle(), file.stamp);  // after the last write, so that it stays
   return 0;
 }
 
