@@ -28,7 +28,8 @@ def dll(stem):
 
 BATCH = "echo hello %ProductName%\npause\n:wait\nif not exist C:\\Probe\\go.flag goto wait\n"
 
-PROJECT = f"""
+# The product both installations share: one folder, one log.
+PRODUCT = f"""
 [product]
 name = "Install Probe"
 version = "3.1"
@@ -37,7 +38,9 @@ install-dir = '{ROOT}'
 
 [uninstaller]
 folder = "Uninst"
+"""
 
+PROJECT = PRODUCT + f"""
 [options]
 single-instance = true
 verify-written-files = true
@@ -150,16 +153,7 @@ kind = "shared"
 source = "files/locked_app.dat"
 """
 
-AGAIN_PROJECT = f"""
-[product]
-name = "Install Probe"
-version = "3.1"
-publisher = "Orvanta Tests"
-install-dir = '{ROOT}'
-
-[uninstaller]
-folder = "Uninst"
-
+AGAIN_PROJECT = PRODUCT + """
 [options]
 verbose-log = true
 

@@ -11,11 +11,12 @@
 #include "tl_core/path_text.h"
 #include "tl_core/process_win.h"
 #include "tl_core/text.h"
+#include "test_files.h"
 
 namespace setup {
 namespace {
 
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using test_files::Exists;
 
 std::string ReadFileText(const std::string& path) {
   HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

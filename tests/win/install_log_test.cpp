@@ -14,34 +14,17 @@
 #include "setup/entry/install_settings.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/os_facts_win.h"
+#include "test_files.h"
 
 namespace setup {
 namespace {
 
+using test_files::TempFolder;
+using test_files::Exists;
+using test_files::ReadWholeFile;
+
 constexpr char kSuccessLine[] = "Setup complete";
 constexpr uint64_t Bit(int n) { return uint64_t{1} << n; }
-
-std::string TempFolder() {
-  char buffer[MAX_PATH + 1];
-  DWORD n = ::GetTempPathA(MAX_PATH + 1, buffer);
-  std::string folder(buffer, n);
-  if (folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadWholeFile(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text(::GetFileSize(file, nullptr), '\0');
-  DWORD got = 0;
-  ::ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-  ::CloseHandle(file);
-  text.resize(got);
-  return text;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -17,9 +17,15 @@
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"
+#include "test_files.h"
 
 namespace setup {
 namespace {
+
+using test_files::TempFolder;
+using test_files::Exists;
+using test_files::ReadWholeFile;
+using test_files::WriteWholeFile;
 
 constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr char kPendingValue[] = "PendingFileRenameOperations";
@@ -28,42 +34,13 @@ constexpr uint64_t Bit(int n) { return uint64_t{1} << n; }
 
 using Strings = std::vector<std::string>;
 
-std::string TempFolder() {
-  char buffer[MAX_PATH + 1];
-  DWORD n = ::GetTempPathA(MAX_PATH + 1, buffer);
-  std::string folder(buffer, n);
-  if (folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
 std::string LongPath(const std::string& path) {
   char buffer[MAX_PATH];
   DWORD n = ::GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
   return n == 0 || n >= MAX_PATH ? path : std::string(buffer, n);
 }
 
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
-
-std::string ReadWholeFile(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text(::GetFileSize(file, nullptr), '\0');
-  DWORD got = 0;
-  ::ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-  ::CloseHandle(file);
-  text.resize(got);
-  return text;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << ::GetLastError();
-  DWORD written = 0;
-  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  ::CloseHandle(file);
-}
 
 // The raw value (wide, as stored), or nothing when it is missing.
 std::optional<std::wstring> ReadPendingRaw() {
