@@ -2,6 +2,7 @@
 // InstallSettings: the one record of a run. The command line fills the
 // run-mode fields; the payload's settings stream fills the rest.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,13 @@ struct InstallSettings {
   // What went wrong that the user must know about; empty means success.
   std::string failureSummary;
   UninstallData uninstallData;
+
+  // Disk requirement in bytes: the uninstaller image, every file rounded up
+  // to the drive's clusters, and the extra space; -1 until computed.
+  int64_t requiredSpace = -1;
+  // The sequence number of the restore point opened at the start of the
+  // file phase, until it is committed.
+  std::optional<int64_t> restorePointSequence;
 };
 
 InstallSettings& Settings();
