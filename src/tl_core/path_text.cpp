@@ -54,4 +54,9 @@ std::string FolderOfPath(std::string_view path) {
   return std::string(folder);
 }
 
+std::string_view TrimTrailingBackslashes(std::string_view path) {
+  while (!path.empty() && path.back() == '\\' && !(path.size() == 3 && path[1] == ':')) path.remove_suffix(1);
+  return path;
+}
+
 }  // namespace tl

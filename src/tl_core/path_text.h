@@ -23,4 +23,8 @@ std::string FolderOfPath(std::string_view path);
 
 bool EndsWithBackslash(std::string_view path);
 
+// The path without backslashes at its end, so that "C:\\App\\" and "C:\\App"
+// compare equal; a drive root keeps its one backslash ("C:\\").
+std::string_view TrimTrailingBackslashes(std::string_view path);
+
 }  // namespace tl

@@ -344,6 +344,24 @@ std::string RegistryKey::ReadText(std::string_view name) {
   }
 }
 
+std::optional<uint32_t> RegistryKey::ReadNumber(std::string_view name) {
+  if (!IsOpen()) {
+    Fail(ERROR_INVALID_HANDLE);
+    return std::nullopt;
+  }
+  DWORD type = 0;
+  DWORD value = 0;
+  DWORD bytes = sizeof value;
+  LONG status = ::RegQueryValueExA(handle(), std::string(name).c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(&value), &bytes);
+  if (status != ERROR_SUCCESS) {
+    Fail(static_cast<uint32_t>(status));
+    return std::nullopt;
+  }
+  if (type != REG_DWORD || bytes != sizeof value) return std::nullopt;
+  return value;
+}
+
 bool RegistryKey::ValueExists(std::string_view name) const {
   if (!IsOpen()) return false;
   return ::RegQueryValueExA(handle(), std::string(name).c_str(), nullptr, nullptr, nullptr,

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -121,6 +122,8 @@ class RegistryKey {
   // of another type.
   std::string ReadText(std::string_view name);
   bool ValueExists(std::string_view name) const;
+  // A REG_DWORD value; nothing when it is missing or of another type.
+  std::optional<uint32_t> ReadNumber(std::string_view name);
 
  private:
   struct OpenKey {

@@ -376,6 +376,10 @@ TEST_F(RegistryTest, ReadTextAndValueExists) {
   EXPECT_EQ(key.ReadText("Missing"), "");
   EXPECT_TRUE(key.ValueExists("Number"));
   EXPECT_FALSE(key.ValueExists("Missing"));
+
+  EXPECT_EQ(key.ReadNumber("Number"), std::optional<uint32_t>(7));
+  EXPECT_EQ(key.ReadNumber("Plain"), std::nullopt);  // a text is not a number
+  EXPECT_EQ(key.ReadNumber("Missing"), std::nullopt);
 }
 
 TEST_F(RegistryTest, DeleteValueTellsDeletedFromMissing) {

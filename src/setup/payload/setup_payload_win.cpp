@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "setup/entry/fatal_messages.h"
+#include "setup/entry/file_redirection_win.h"
 #include "setup/entry/install_settings.h"
 #include "setup/entry/own_file_win.h"
 #include "setup/payload/archive.h"
@@ -49,11 +50,7 @@ PlaceholderValues RunPlaceholderValues() {
 // A 64-bit product: 32-bit file-system redirection goes off at once; a
 // failure is reported by the bitness check.
 void SwitchOffRedirectionFor64BitProduct(InstallSettings& run) {
-  if (run.stream.Bitness != 1) return;
-  using DisableFn = BOOL(WINAPI*)(PVOID*);
-  auto disable = tl::SystemFunction<DisableFn>("kernel32.dll", "Wow64DisableWow64FsRedirection");
-  run.wow64RedirectionOff = disable && disable(&run.wow64RedirectionState);
-  run.wow64RedirectionFailed = !run.wow64RedirectionOff;
+  if (run.stream.Bitness == 1) SwitchOffFileRedirection(run);
 }
 
 SystemVersion RunningSystemVersion() {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 namespace setup {
 
@@ -21,6 +22,8 @@ class UninstallData {
 
   // Every line, each ending in CR LF, in the order recorded.
   const std::string& pathList() const { return pathList_; }
+  // The same lines without their line ends.
+  std::vector<std::string> pathLines() const;
 
  private:
   std::string pathList_;

@@ -1,0 +1,15 @@
+#pragma once
+// The file-system redirection of a 32-bit process, switched off while a
+// 64-bit product is installed or removed, so that its files land in the
+// 64-bit system folders.
+#include "setup/entry/install_settings.h"
+
+namespace setup {
+
+// Switches it off for this thread; the outcome is kept in the settings
+// (wow64RedirectionOff, wow64RedirectionFailed).
+void SwitchOffFileRedirection(InstallSettings& run);
+// Switches it back on when it was switched off.
+void RestoreFileRedirection(InstallSettings& run);
+
+}  // namespace setup

@@ -1,0 +1,37 @@
+#pragma once
+// "Uninstall.DAT" on disk: written at the finish of an installation and
+// again by the uninstall run with what remained; read by the uninstall run.
+#include <string>
+
+#include "setup/uninstall/uninstall_data_text.h"
+
+namespace setup {
+
+inline constexpr char kUninstallDataFileName[] = "Uninstall.DAT";
+
+// The file in the run's UninstallDataFolder.
+std::string UninstallDataFilePath();
+
+// What the installation leaves for its uninstaller: the recorded paths, the
+// uninstaller's strings in the chosen language, the programs to close at
+// uninstallation, the registry definitions and the deletion rules.
+UninstallDataContent InstallationUninstallData();
+
+// Writes the whole text, replacing any earlier file. False when it could not
+// be written whole; the system error code is then in errorCode.
+bool WriteUninstallDataFile(const std::string& path, const UninstallDataContent& content,
+                            uint32_t& errorCode);
+
+struct UninstallDataFileRead {
+  bool ok = false;
+  UninstallDataContent content;
+  int fileError = 0;  // a tl::FileError code when !ok
+  std::string errorText;
+};
+UninstallDataFileRead ReadUninstallDataFile(const std::string& path);
+
+// The install run's finish step: writes the file when the product has an
+// uninstaller; a failure counts as a failed file write.
+void WriteInstallationUninstallData();
+
+}  // namespace setup

@@ -1,0 +1,27 @@
+#pragma once
+// The uninstaller's view of a product's uninstall registration: the key is
+// opened by the name given on the command line and its values fill the run's
+// settings.
+#include <string>
+
+#include "tl_core/registry_key_win.h"
+
+namespace setup {
+
+// Values of the registration that only the uninstall run uses.
+struct UninstallRegistration {
+  tl::RegistryKey key;  // the registration key, open for reading and writing
+  std::string productFonts;
+  std::string productRegistry;
+  std::string productStartMenu;
+  std::string sharedPath;
+  std::string sharedFiles;
+};
+
+// Opens the registration of `keyName` and reads it into Settings() and
+// `registration`. When the registration is missing or unusable, the message
+// the user gets is returned in `message` (already filled) and false.
+bool LoadUninstallRegistration(const std::string& keyName, UninstallRegistration& registration,
+                               std::string& message);
+
+}  // namespace setup
