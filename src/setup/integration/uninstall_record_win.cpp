@@ -1,0 +1,170 @@
+#include "setup/integration/uninstall_record_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "setup/entry/install_settings.h"
+#include "setup/integration/uninstall_entry.h"
+#include "setup/integration/uninstall_record.h"
+#include "setup/payload/setup_payload_win.h"
+#include "setup/report/failure_summary.h"
+#include "setup/strings/string_table.h"
+#include "setup/vars/path_variables_win.h"
+#include "tl_core/date_format.h"
+#include "tl_core/file_win.h"
+#include "tl_core/local_time_win.h"
+#include "tl_core/registry_key_win.h"
+#include "tl_core/wide_text_win.h"
+
+namespace setup {
+namespace {
+
+static_assert(kRecordDeleteWhenEmpty == tl::kRegDeleteWhenEmpty);
+static_assert(kRecordTextAsExpandable == tl::kRegTextAsExpandable);
+
+// Created with the parent's security: the entry is the system's list, not a
+// key every user may change. No view bit: the entry lives in the 32-bit view
+// for 64-bit products too, where the uninstaller looks for it.
+constexpr uint32_t kUninstallKeyOptions = tl::kRegParentSecurity;
+constexpr REGSAM kUninstallKeyAccess = tl::kRegAccessWrite;
+
+constexpr char kSystemErrorLine[] = "System error: ";
+constexpr char kRecordNotSaved[] =
+    "Unable to save the uninstall information to the registry.  Uninstall will not work properly.\r\n\r\n";
+constexpr char kExtraValueNotSaved[] = "Failed to save data in registry key \"%s\": %s\r\n";
+
+std::string RecordKeyName(const InstallSettings& run) {
+  return run.stream.UninstallKeyName.empty() ? run.displayName : run.stream.UninstallKeyName;
+}
+
+UninstallRecordFacts RunRecordFacts(const std::string& productFonts, const std::string& sharedFiles) {
+  const InstallSettings& run = Settings();
+  UninstallRecordFacts facts;
+  facts.uninstallKeyName = RecordKeyName(run);
+  facts.uninstallerPath = UninstallerPath(run.uninstallDataFolder, run.stream.UninstallerFileName);
+  facts.displayName = run.displayName;
+  facts.installSource = run.installSource;
+  facts.productFonts = productFonts;
+  facts.sharedFiles = sharedFiles;
+  facts.requiredSpace = run.requiredSpace;
+  facts.monoColor = run.monoColor;
+  facts.backgroundBitmap = !run.stream.Bitmap.empty();
+  facts.fallbackTitle = LocalizedString(0);
+  facts.installLocation = run.installLocation;
+  facts.installDate = tl::FormatLocalDateTime(tl::LocalNow(), tl::kDefaultDatePattern);
+  return facts;
+}
+
+bool WriteRecordValue(tl::RegistryKey& key, const RecordValue& value) {
+  switch (value.kind) {
+    case RecordValueKind::kText:
+      return key.WriteText(value.name, value.text, value.options);
+    case RecordValueKind::kNumber:
+      return key.WriteNumber(value.name, value.number, value.options);
+    case RecordValueKind::kDecimalText:
+      return key.WriteDecimalText(value.name, value.decimal);
+    case RecordValueKind::kDelete:
+      return key.DeleteValue(value.name) != tl::RegDeleteResult::kFailed;
+  }
+  return false;
+}
+
+void ReportExtraValueFailure(const ValueRecord& record, uint32_t error) {
+  AppendFailureFormat(kExtraValueNotSaved, record.name.c_str(), tl::SystemErrorText(error).c_str());
+}
+
+// A value in another key: that key is opened (or created) for this value only.
+void WriteExtraValueElsewhere(const ValueRecord& record, const ExtraRecordValue& extra) {
+  tl::RegistryKey key;
+  if (key.OpenPath(extra.keyPath, 0, tl::kRegAccessWrite) == tl::RegOpenResult::kFailed ||
+      !WriteRecordValue(key, extra.value))
+    ReportExtraValueFailure(record, key.lastError());
+}
+
+void WriteExtraValues(tl::RegistryKey& uninstallKey, const std::vector<ValueRecord>& records) {
+  for (const ValueRecord& record : records) {
+    ExtraRecordValue extra = PlanExtraRecordValue(record, PathVariablesExpanded(record.value));
+    if (!extra.keyPath.empty()) {
+      WriteExtraValueElsewhere(record, extra);
+    } else if (!WriteRecordValue(uninstallKey, extra.value)) {
+      ReportExtraValueFailure(record, uninstallKey.lastError());
+    }
+  }
+}
+
+struct RecordOutcome {
+  bool stored = true;
+  std::string systemErrorText;  // of the open or of the first value's write
+};
+
+// Steps up to the read-back: every value of the entry in its order.
+RecordOutcome WriteRecordValues(tl::RegistryKey& key, const UninstallRecordFacts& facts) {
+  RecordOutcome outcome;
+  const InstallSettings& run = Settings();
+  ::SetLastError(0);
+  if (key.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(facts.uninstallKeyName), kUninstallKeyOptions,
+               kUninstallKeyAccess) == tl::RegOpenResult::kFailed) {
+    outcome.systemErrorText = tl::SystemErrorText(key.lastError());
+    outcome.stored = false;
+    return outcome;
+  }
+  std::vector<RecordValue> leading = LeadingRecordValues(run.stream, facts);
+  const RecordValue& uninstallString = leading.front();
+  ::SetLastError(0);
+  if (!WriteRecordValue(key, uninstallString)) outcome.systemErrorText = tl::SystemErrorText(key.lastError());
+  for (size_t i = 1; i < leading.size(); ++i) WriteRecordValue(key, leading[i]);
+  WriteExtraValues(key, run.stream.UninstallValueList);
+  for (const RecordValue& value : TrailingRecordValues(facts)) WriteRecordValue(key, value);
+  // The uninstaller starts from this value; a record without it is useless.
+  if (key.ReadText(uninstallString.name) != uninstallString.text) outcome.stored = false;
+  return outcome;
+}
+
+void ReportRecordNotStored(const RecordOutcome& outcome) {
+  if (!outcome.systemErrorText.empty()) AppendFailureParts({kSystemErrorLine, outcome.systemErrorText, "\r\n\r\n"});
+  AppendFailure(kRecordNotSaved);
+}
+
+}  // namespace
+
+void WriteUninstallRecord(const std::string& productFonts, const std::string& sharedFiles) {
+  InstallSettings& run = Settings();
+  if (run.requiredSpace < 0) run.requiredSpace = ComputeRequiredSpace();
+  tl::RegistryKey key;
+  RecordOutcome outcome = WriteRecordValues(key, RunRecordFacts(productFonts, sharedFiles));
+  WriteInstallDirValue();
+  if (!outcome.stored) ReportRecordNotStored(outcome);
+}
+
+void WriteInstallDirValue() {
+  const InstallSettings& run = Settings();
+  const std::string& path = run.stream.LocationRegistryPath;
+  size_t split = path.rfind('\\');
+  if (split == std::string::npos) return;
+  tl::RegistryKey key;
+  if (key.OpenPath(std::string_view(path).substr(0, split), 0, tl::kRegAccessWrite) == tl::RegOpenResult::kFailed)
+    return;
+  key.WriteText(std::string_view(path).substr(split + 1), run.installLocation, 0);
+}
+
+uint32_t DriveClusterSize(const std::string& folder) {
+  std::string root = VolumeRootOf(folder);
+  if (root.empty()) return 0;
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  BOOL known = root.front() == '|'
+                   ? ::GetDiskFreeSpaceW(tl::ToWide(root).c_str(), &sectorsPerCluster, &bytesPerSector,
+                                         &freeClusters, &totalClusters)
+                   : ::GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                                         &totalClusters);
+  if (!known) return 0;
+  return sectorsPerCluster * bytesPerSector;
+}
+
+int64_t ComputeRequiredSpace() {
+  const InstallSettings& run = Settings();
+  return RequiredSpace(run.uninstallerSize, RunPayloadHeader().FileSizes, DriveClusterSize(run.installLocation),
+                       run.stream.WizardBlock[0]);
+}
+
+}  // namespace setup
