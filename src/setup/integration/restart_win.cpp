@@ -1,0 +1,37 @@
+#include "setup/integration/restart_win.h"
+
+#include <windows.h>
+
+#include "setup/entry/install_settings.h"
+#include "setup/integration/restart_decision.h"
+#include "setup/strings/string_table.h"
+#include "setup/ui/message_boxes_win.h"
+#include "tl_core/privilege_win.h"
+
+namespace setup {
+namespace {
+
+constexpr int kStringRestartQuestion = 37;
+constexpr int kStringRestartCaption = 20;
+
+// SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_APPLICATION |
+// SHTDN_REASON_MINOR_INSTALLATION.
+constexpr DWORD kRestartReason = 0x80040002;
+
+}  // namespace
+
+bool AskForRestart() {
+  const InstallSettings& run = Settings();
+  return DecideRestart(run.stream.ProductFlags, run.automaticMode, [] {
+    return AskYesNo(LocalizedString(kStringRestartQuestion), LocalizedString(kStringRestartCaption));
+  });
+}
+
+bool RestartComputer() {
+  // Without the privilege the system refuses with ERROR_PRIVILEGE_NOT_HELD,
+  // which the call then reports.
+  tl::EnableProcessPrivilege("SeShutdownPrivilege");
+  return ::ExitWindowsEx(EWX_REBOOT, kRestartReason) != FALSE;
+}
+
+}  // namespace setup

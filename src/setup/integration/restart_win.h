@@ -1,0 +1,15 @@
+#pragma once
+// The restart that ends an installation which asked for one.
+namespace setup {
+
+// The restart decision of the finish applied: string 37 asked as a Yes/No
+// question with caption 20 when a question is due (see DecideRestart).
+bool AskForRestart();
+
+// Enables SeShutdownPrivilege and asks the system to restart (planned,
+// application, installation). The call returns at once; the system then
+// ends the session's programs, this one included. False when the system
+// refused (the thread's last error says why).
+bool RestartComputer();
+
+}  // namespace setup
