@@ -25,6 +25,7 @@
 #include "net/winsock_win.h"
 #include "setup/integration/notification_request_win.h"
 #include "test_files.h"
+#include "tl_core/scoped_handle_win.h"
 
 namespace {
 
@@ -144,20 +145,19 @@ class ServerProcess {
     // Its own standard handles: it may outlive this program a little and
     // must not hold the test runner's output open.
     SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
-    HANDLE nul = ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                               OPEN_EXISTING, 0, nullptr);
+    tl::ScopedFileHandle nul(::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           &inheritable, OPEN_EXISTING, 0, nullptr));
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.Get();
     PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+      return;
     // A Unix program gives no process handle; the files tell its state.
-    if (::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-      if (process.hProcess) ::CloseHandle(process.hProcess);
-      if (process.hThread) ::CloseHandle(process.hThread);
-      running_ = WaitForFile(folder_ + "running");
-    }
-    if (nul != INVALID_HANDLE_VALUE) ::CloseHandle(nul);
+    tl::ScopedHandle processHandle(process.hProcess);
+    tl::ScopedHandle threadHandle(process.hThread);
+    running_ = WaitForFile(folder_ + "running");
   }
   // Tells the process to end; it removes its folder.
   ~ServerProcess() {
@@ -225,9 +225,6 @@ class LoopbackServer {
   int port_ = 0;
 };
 
-// The system client's result for the address, requested on a thread of its
-// own as the runtime does. Under the emulated Wine, WinInet used by the main
-// thread after a worker thread has used it brings the process down.
 struct SystemClientRequest {
   std::string address;
   tl::Status status;
@@ -239,6 +236,9 @@ DWORD WINAPI RunSystemClientRequest(void* parameter) {
   return 0;
 }
 
+// The system client's result for the address, requested on a thread of its
+// own as the runtime does. Under the emulated Wine, WinInet used by the main
+// thread after a worker thread has used it brings the process down.
 tl::Status RequestThroughSystemClientOnThread(const std::string& address) {
   SystemClientRequest request{address, {}};
   tl::ScopedHandle thread(::CreateThread(nullptr, 0, &RunSystemClientRequest, &request, 0, nullptr));
