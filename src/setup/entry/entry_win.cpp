@@ -8,8 +8,11 @@
 #include "setup/entry/install_settings.h"
 #include "setup/entry/own_file_win.h"
 #include "setup/entry/run_control_win.h"
+#include "setup/integration/notification_request_win.h"
 #include "setup/payload/section_locator.h"
 #include "setup/payload/setup_payload_win.h"
+#include "setup/uninstall/self_removal_win.h"
+#include "setup/uninstall/uninstall_run_win.h"
 #include "tl_core/fatal.h"
 #include "tl_core/fatal_box_win.h"
 #include "tl_core/privilege_win.h"
@@ -59,10 +62,16 @@ void ApplyCommandLine(const char* commandTail) {
   for (int i = 0; i < 3; ++i) s.batchAppend[i] = o.batchAppend[i];
 }
 
+// After a complete removal the product's address is told, and the
+// uninstaller has its own file deleted once the process has ended.
 [[noreturn]] void DispatchUninstall() {
-  if (Settings().uninstallKeyName.empty()) UsageFatal("Product name required", ProgramFileName());
-  tl::FatalMessage("Uninstalling \"%s\" is not available in this build.",
-                   Settings().uninstallKeyName.c_str());
+  const InstallSettings& run = Settings();
+  if (run.uninstallKeyName.empty()) UsageFatal("Product name required", ProgramFileName());
+  if (UninstallProduct(run.uninstallKeyName)) {
+    if (!run.stream.NotifyURL.empty()) RequestNotificationAddress(run.stream.NotifyURL, run.stream.DisplayVersion);
+    StartSelfRemoval(ModuleFileName());
+  }
+  ExitInstaller(0);
 }
 
 SetupSection LocatePayload() {

@@ -1,14 +1,16 @@
 #include "setup/entry/install_run_win.h"
 
 #include "setup/entry/install_settings.h"
-#include "setup/entry/run_control_win.h"
 #include "setup/entry/start_checks_win.h"
 #include "setup/files/extraction_win.h"
+#include "setup/integration/finish_win.h"
 #include "setup/integration/integration_win.h"
+#include "setup/integration/restore_point_win.h"
+#include "setup/integration/uninstall_record_win.h"
+#include "setup/integration/uninstaller_file_win.h"
 #include "setup/report/install_log_win.h"
 #include "setup/ui/install_folder_win.h"
 #include "setup/ui/progress_win.h"
-#include "setup/vars/batch_runner_win.h"
 
 namespace setup {
 namespace {
@@ -28,25 +30,14 @@ void Integrate(const ExtractionLists& lists) {
   InstallAssociations();
   AddFirewallExceptions();
   SetProgress(99);
-  WriteUninstallerFile();
-  WriteUninstallRegistration(lists);
-  WriteInstallDirValue();
-}
-
-[[noreturn]] void Finish() {
-  InstallSettings& run = Settings();
-  SetProgress(100);
-  WriteRebootMarker();
-  WriteUninstallDataFile();
-  RunPostInstallationBatch();
-  StartNotificationRequest();
-  CommitRestorePoint();
-  WriteInstallLog(run.reinstall, true, run.failureSummary);
-  AskForRestart();
-  RunInstallationExitBatch();
-  RemoveEmptyFolders();
-  RunFinishActions();
-  ExitInstaller(1);
+  if (!Settings().stream.Flag(kFlagHasUninstaller)) {
+    WriteInstallDirValue();
+    return;
+  }
+  WriteUninstaller();
+  // The installed-fonts and shared-file lists come with font registration
+  // and shared counts; until then the registration carries neither.
+  WriteUninstallRecord("", "");  // also writes the installation-directory value
 }
 
 }  // namespace
@@ -55,11 +46,11 @@ void RunInstallation() {
   RunStartChecks();
   SettleFolders();
   OpenInstallLog();
-  CreateRestorePoint();
+  OpenRestorePoint();
   ExtractionLists lists;
   ExtractFiles(lists);
   Integrate(lists);
-  Finish();
+  FinishInstallation();
 }
 
 }  // namespace setup

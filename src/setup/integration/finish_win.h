@@ -1,0 +1,9 @@
+#pragma once
+// The end of an installation: what it leaves for its uninstaller, the
+// post-installation work, the outcome shown, restart or launches, and the
+// end of the process.
+namespace setup {
+
+[[noreturn]] void FinishInstallation();
+
+}  // namespace setup
