@@ -3,7 +3,9 @@
 # product, shows what the installer holds, and runs under Wine first the bare
 # runtime (which says that it carries no installation data; the box is read
 # through the UI driver and photographed) and then the example installer in
-# automatic mode, and lists what it installed and the log it wrote.
+# automatic mode, lists what it installed, the log it wrote and its
+# registration, then uninstalls it with the registered quiet command and
+# shows that nothing is left.
 set -eu
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" = 0 ]; then scripts/setup.sh; fi
@@ -41,3 +43,23 @@ echo "== What it installed =="
 (cd "$drive_c" && find "Program Files (x86)/Orvanta Samples" "Program Files (x86)/Common Files/Orvanta Samples" -type f -printf '%10s  C:/%p\n' 2>/dev/null)
 echo "== Its Install.LOG =="
 tr -d '\r' <"$product/Uninstall/Install.LOG"
+
+reg64() { scripts/wine-run.sh "$drive_c/windows/system32/reg.exe" "$@"; }
+uninstall_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Orvanta Demo'
+echo "== Its registration in the system's list of programs =="
+reg64 query "$uninstall_key" | tr -d '\r'
+
+echo "== Uninstalling with the quiet command as registered =="
+quiet="$(reg64 query "$uninstall_key" /v QuietUninstallString | tr -d '\r' | sed -n 's/.*REG_SZ    //p')"
+echo "QuietUninstallString: $quiet"
+uninstaller="$(printf '%s' "$quiet" | sed -n 's/^"\([^"]*\)" .*/\1/p')"
+tail="$(printf '%s' "$quiet" | sed -n 's/^"[^"]*" //p')"
+code=0
+scripts/wine-run.sh build/tools64/launch.exe "$uninstaller" "$(printf '%s' "$tail" | od -An -tx1 | tr -d ' \n')" >/dev/null || code=$?
+echo "Exit code: $code"
+# The uninstaller's own file goes with a batch that waits for it to end.
+for _ in $(seq 240); do [ -d "$product" ] || break; sleep 0.5; done
+
+echo "== What is left =="
+if [ -d "$product" ]; then (cd "$drive_c" && find "Program Files (x86)/Orvanta Samples" -printf 'C:/%p\n'); else echo "no product folder"; fi
+if reg64 query "$uninstall_key" >/dev/null 2>&1; then echo "the registration is still there"; else echo "no registration"; fi

@@ -26,6 +26,8 @@ def dll(stem):
         return f.read()
 
 
+LAUNCH_ON_EXIT = "C:\\windows\\sysnative\\cmd.exe /c echo ran>C:\\Probe\\ran.flag"
+
 BATCH = "echo hello %ProductName%\npause\n:wait\nif not exist C:\\Probe\\go.flag goto wait\n"
 
 # The product both installations share: one folder, one log.
@@ -262,7 +264,7 @@ class AutomaticInstallation(WineTestCase):
         held = [HeldFile(SHARED + "\\locked_shared.dat", ROOT + "\\release1.flag"),
                 HeldFile(ROOT + "\\locked_app.dat", ROOT + "\\release2.flag")]
         try:
-            first = self.start(installer, '/a /b1:"echo appended~~echo second"')
+            first = self.start(installer, '/a /b1:"echo appended~~echo second" /r:"' + LAUNCH_ON_EXIT + '"')
             # The first installer holds the mutex and waits in its batch; a
             # second one must not start.
             wait_for_file(ROOT + "\\SETUPBAT.BAT")
@@ -352,6 +354,9 @@ class AutomaticInstallation(WineTestCase):
             self.assertEqual(len(summary), 2, log)
             self.assertIn(ROOT + "\\locked_app.dat", summary[1])
             self.assertNotIn("locked_shared", summary[1])
+            # After a failure the launch-on-exit command is only logged.
+            self.assertIn("\r\nLaunch on exit: " + LAUNCH_ON_EXIT + "\r\n", log)
+            self.assertFalse(os.path.exists(host_path(ROOT + "\\ran.flag")))
 
         with self.subTest("a stale pending rename onto a written file is pruned"):
             renames = pending_renames()
