@@ -21,8 +21,11 @@ set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${O
 
 # All Windows tests run in one program start (see cmake/windows.cmake).
 add_test(NAME win.tests COMMAND ${ORV_WINE_RUN} ${ORV_CROSS_DIR}/bin/windows_tests.exe)
+# The Windows tests save PendingFileRenameOperations of the shared prefix and
+# put it back afterwards; an installation running meanwhile would lose its
+# entries, so the two never overlap.
 set_tests_properties(win.tests PROPERTIES
-  FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1800)
+  FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1800 RESOURCE_LOCK pending_renames)
 
 file(GLOB ORV_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
 foreach(file IN LISTS ORV_E2E_TESTS)
@@ -34,3 +37,4 @@ foreach(file IN LISTS ORV_E2E_TESTS)
   set_tests_properties(e2e.${short} PROPERTIES
     FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1200)
 endforeach()
+set_tests_properties(e2e.install PROPERTIES RESOURCE_LOCK pending_renames)
