@@ -277,11 +277,14 @@ def snapshot(scratch):
     return file_tree(), registry_export(scratch)
 
 
-# What Windows itself changes while programs run: its temporary folders, the
-# shell's caches and its own bookkeeping under Wine's keys.
+# What Windows itself changes while programs run: the display devices the
+# graphics driver registers for the session, the console defaults written
+# when the first console program starts, and the internet client's settings
+# written at its first use.
 WINDOWS_CHANGES = [
-    re.compile(r"^\[HKEY_USERS\\S-1-5-21-[\d-]+\\Software\\Wine\\"),
-    re.compile(r"^\[HKEY_USERS\\S-1-5-21-[\d-]+\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"),
+    re.compile(r"^\[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Video\\"),
+    re.compile(r"^\[HKEY_USERS\\S-1-5-21-[\d-]+\\Console\]"),
+    re.compile(r"^\[HKEY_USERS\\S-1-5-21-[\d-]+\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\]"),
 ]
 
 
