@@ -20,7 +20,7 @@ set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${OR
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${ORV_TEST_ENV}")
 
 # All Windows tests run in one program start (see cmake/windows.cmake).
-add_test(NAME win.tests COMMAND ${ORV_WINE_RUN} ${ORV_CROSS_DIR}/bin/windows_tests.exe)
+add_test(NAME win.tests COMMAND ${CMAKE_SOURCE_DIR}/scripts/win-tests.sh ${ORV_CROSS_DIR}/bin/windows_tests.exe)
 # The Windows tests save PendingFileRenameOperations of the shared prefix and
 # put it back afterwards; an installation running meanwhile would lose its
 # entries, so the two never overlap.
