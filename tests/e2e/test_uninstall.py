@@ -416,6 +416,9 @@ class UninstallRoundTrip(WineTestCase):
             log = read_host(DATA + "\\Install.LOG").decode("latin-1")
             self.assertIn("Launch on exit: C:\\windows\\sysnative\\cmd.exe /c echo ran>", log)
             self.assertNotIn("FAILURE SUMMARY", log)
+            # The shared folder was made for the run and held nothing at its end.
+            shared = registry_values(KEY)["SharedPath"][1]
+            self.assertFalse(os.path.exists(host_path(shared)), shared)
 
     def decline_and_unknown_names(self):
         broken = UNINSTALL_KEY + "\\Broken Probe"
