@@ -24,6 +24,7 @@
 #include "setup/uninstall/self_removal_win.h"
 #include "tl_core/file_win.h"
 #include "test_files.h"
+#include "test_pending_renames.h"
 
 namespace setup {
 namespace {
@@ -84,36 +85,8 @@ void RemoveTree(const std::string& folder) {
   ::RemoveDirectoryA(folder.c_str());
 }
 
-constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-
-std::optional<std::wstring> ReadPendingRaw() {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return std::nullopt;
-  std::optional<std::wstring> value;
-  DWORD type = 0, size = 0;
-  if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-    std::wstring data(size / sizeof(wchar_t), L'\0');
-    if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type,
-                           reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
-      data.resize(size / sizeof(wchar_t));
-      value = data;
-    }
-  }
-  ::RegCloseKey(key);
-  return value;
-}
-
-void WritePendingRaw(const std::optional<std::wstring>& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-  if (value)
-    ::RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(value->data()),
-                     static_cast<DWORD>(value->size() * sizeof(wchar_t)));
-  else
-    ::RegDeleteValueW(key, L"PendingFileRenameOperations");
-  ::RegCloseKey(key);
-}
+using test_pending_renames::ReadPendingRaw;
+using test_pending_renames::WritePendingRaw;
 
 // Whether the list holds a deletion (empty destination) of path.
 bool DeletionPending(const std::string& path) {

@@ -18,6 +18,7 @@
 #include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"
 #include "test_files.h"
+#include "test_pending_renames.h"
 
 namespace setup {
 namespace {
@@ -27,8 +28,6 @@ using test_files::Exists;
 using test_files::ReadWholeFile;
 using test_files::WriteWholeFile;
 
-constexpr char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-constexpr char kPendingValue[] = "PendingFileRenameOperations";
 constexpr char kString31[] = "Could not install";
 constexpr uint64_t Bit(int n) { return uint64_t{1} << n; }
 
@@ -42,36 +41,8 @@ std::string LongPath(const std::string& path) {
 
 bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-// The raw value (wide, as stored), or nothing when it is missing.
-std::optional<std::wstring> ReadPendingRaw() {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return std::nullopt;
-  DWORD type = 0, size = 0;
-  std::optional<std::wstring> value;
-  if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-    std::wstring data(size / sizeof(wchar_t), L'\0');
-    if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type,
-                           reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
-      data.resize(size / sizeof(wchar_t));
-      value = data;
-    }
-  }
-  ::RegCloseKey(key);
-  return value;
-}
-
-void WritePendingRaw(const std::optional<std::wstring>& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-  if (value) {
-    ::RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
-                     reinterpret_cast<const BYTE*>(value->data()), static_cast<DWORD>(value->size() * sizeof(wchar_t)));
-  } else {
-    ::RegDeleteValueA(key, kPendingValue);
-  }
-  ::RegCloseKey(key);
-}
+using test_pending_renames::ReadPendingRaw;
+using test_pending_renames::WritePendingRaw;
 
 Strings PendingList() {
   Strings list;

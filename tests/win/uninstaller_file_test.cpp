@@ -19,6 +19,7 @@
 #include "setup/report/install_log_win.h"
 #include "tl_core/file_win.h"
 #include "test_files.h"
+#include "test_pending_renames.h"
 
 namespace setup {
 namespace {
@@ -119,37 +120,8 @@ IconResources Seeded() {
   return r;
 }
 
-std::optional<std::wstring> ReadPendingRaw() {
-  std::optional<std::wstring> value;
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return value;
-  DWORD type = 0, size = 0;
-  if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-    std::wstring data(size / sizeof(wchar_t), L'\0');
-    if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type,
-                           reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
-      data.resize(size / sizeof(wchar_t));
-      value = data;
-    }
-  }
-  ::RegCloseKey(key);
-  return value;
-}
-
-void WritePendingRaw(const std::optional<std::wstring>& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                            KEY_SET_VALUE, &key),
-            ERROR_SUCCESS);
-  if (value)
-    ::RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
-                     reinterpret_cast<const BYTE*>(value->data()), static_cast<DWORD>(value->size() * sizeof(wchar_t)));
-  else
-    ::RegDeleteValueA(key, "PendingFileRenameOperations");
-  ::RegCloseKey(key);
-}
+using test_pending_renames::ReadPendingRaw;
+using test_pending_renames::WritePendingRaw;
 
 std::string LongPath(const std::string& path) {
   char buffer[MAX_PATH];
