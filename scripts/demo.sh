@@ -61,5 +61,13 @@ echo "Exit code: $code"
 for _ in $(seq 240); do [ -d "$product" ] || break; sleep 0.5; done
 
 echo "== What is left =="
-if [ -d "$product" ]; then (cd "$drive_c" && find "Program Files (x86)/Orvanta Samples" -printf 'C:/%p\n'); else echo "no product folder"; fi
+if [ -d "$product" ]; then echo "the product folder is still there"; else echo "no product folder"; fi
 if reg64 query "$uninstall_key" >/dev/null 2>&1; then echo "the registration is still there"; else echo "no registration"; fi
+# Not removed yet: the shared library (shared files are released once their
+# reference counts are kept), the installation-directory value (it goes with
+# the product's registry key) and the empty publisher folder above the
+# installation folder, which no installation records.
+echo "Left in Program Files (x86):"
+(cd "$drive_c" && find "Program Files (x86)/Orvanta Samples" "Program Files (x86)/Common Files/Orvanta Samples" -printf '  C:/%p\n' 2>/dev/null) || true
+echo "Left in the registry:"
+reg64 query 'HKCU\Software\Orvanta Samples\Orvanta Demo' 2>/dev/null | tr -d '\r' | sed -n 's/^    /  /p'
