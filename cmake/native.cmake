@@ -21,7 +21,7 @@ add_subdirectory(tools/pack)
 add_subdirectory(tests/fuzz)
 # A short libFuzzer run of every target (clang, ASan, UBSan) on each test run;
 # longer runs by hand with scripts/fuzz.sh SECONDS.
-add_test(NAME fuzz.short_runs COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh 10)
+add_test(NAME fuzz.short_runs COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh 5)
 # Started first: it needs no Wine and runs beside the Wine tests instead of after them.
 set_tests_properties(fuzz.short_runs PROPERTIES TIMEOUT 1200 COST 100000)
 add_subdirectory(bench)

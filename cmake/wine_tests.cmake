@@ -38,3 +38,15 @@ foreach(file IN LISTS ORV_E2E_TESTS)
     FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1200)
 endforeach()
 set_tests_properties(e2e.install PROPERTIES RESOURCE_LOCK pending_renames)
+
+# Seconds each took in a full run on two cores. ctest starts the costliest
+# first, so that no long test is left to run alone at the end.
+foreach(cost IN ITEMS uninstall:440 payload:285 entry:244 start_checks:241 install:189 dll_search:104)
+  string(REPLACE ":" ";" cost ${cost})
+  list(GET cost 0 name)
+  list(GET cost 1 seconds)
+  if(TEST e2e.${name})
+    set_tests_properties(e2e.${name} PROPERTIES COST ${seconds})
+  endif()
+endforeach()
+set_tests_properties(win.tests PROPERTIES COST 135)

@@ -19,6 +19,7 @@ ROOT = "C:\\Probe"
 SHARED = "C:\\Program Files (x86)\\Common Files\\Orvanta Tests"
 T0 = "2023-07-04 09:05:00"  # the stamp of the files found in place
 T1 = "2023-07-04 09:05:01"  # one second later
+IDNO = 7
 
 
 def dll(stem):
@@ -46,6 +47,10 @@ PROJECT = PRODUCT + f"""
 [options]
 single-instance = true
 verify-written-files = true
+# A locked file asks for a restart; even in automatic mode the run asks first,
+# and the test answers No: a restart would carry out the pending renames this
+# test looks at and end the programs of the other tests in the prefix.
+ask-before-automatic-restart = true
 
 [batches]
 pre-install = {{ commands = {json.dumps(BATCH)}, log = true }}
@@ -272,15 +277,20 @@ class AutomaticInstallation(WineTestCase):
             box = answer_message_box(title="Install Probe Setup", pid=second.pid)
             self.assertEqual(second.wait(), 1)
             place({ROOT + "\\go.flag": b""}, T0)
+            restart = answer_message_box(IDNO, pid=first.pid)
             self.assertEqual(first.wait(), 1)
         finally:
             for h in held:
                 h.release()
-        return box
+        return box, restart
 
     def test_automatic_installation(self):
-        box = self.install()
+        box, restart = self.install()
         self.assertTrue(box.message.startswith("Another installation is running."), box.message)
+        self.assertEqual((restart.caption, restart.message),
+                         ("Install Probe Setup",
+                          "The computer must be restarted to complete the installation of Install Probe.\r\n\r\n"
+                          "Restart now?"))
 
         with self.subTest("every kind in its folder, the target rules"):
             expected = {

@@ -156,12 +156,6 @@ class NotificationServer:
 
 def setUpModule():
     subprocess.run([SESSION, "start"], check=True, capture_output=True, timeout=900)
-    # Batches start the command interpreter that COMSPEC names. A 32-bit
-    # one runs under the emulator here and takes a minute to start; the
-    # 64-bit one, reached through the 32-bit process's sysnative folder,
-    # starts at once and runs the same batch.
-    reg("add", r"HKLM\System\CurrentControlSet\Control\Session Manager\Environment", "/v", "ComSpec",
-        "/t", "REG_EXPAND_SZ", "/d", r"C:\windows\sysnative\cmd.exe", "/f")
 
 
 def tearDownModule():
