@@ -4,16 +4,17 @@
 # good in the middle of a system call, and to die of a segmentation fault
 # inside the emulator, each time at a different test and only now and then.
 # A run that does not end within the time limit, or that dies of a signal,
-# therefore has its last lines shown and is run once more; a test that fails
-# fails the run at once.
+# therefore has its last lines shown and is run again, up to three times in
+# all; a test that fails fails the run at once.
 #   scripts/win-tests.sh windows_tests.exe [gtest options...]
 set -u
 here="$(dirname "$0")"
-limit="${ORV_WIN_TESTS_LIMIT:-600}"
+# A whole run takes one to two and a half minutes.
+limit="${ORV_WIN_TESTS_LIMIT:-300}"
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT
 
-for attempt in 1 2; do
+for attempt in 1 2 3; do
   timeout --kill-after=10 "$limit" "$here/wine-run.sh" "$@" >"$log" 2>&1
   status=$?
   case "$status" in
