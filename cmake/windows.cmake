@@ -9,13 +9,13 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 add_compile_options(-ffunction-sections -fdata-sections)
 add_link_options(-Wl,--gc-sections)
 
-orv_collect_sources(ORV_WIN_SOURCES WIN)
-add_library(orvanta_win STATIC ${ORV_WIN_SOURCES})
-target_include_directories(orvanta_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(orvanta_win PRIVATE -Wall -Wextra)
+# Each folder a library of its pure code and its glue (cmake/sources.cmake).
+orv_layer_libraries(ORV_TOP_LAYER TRUE)
 # Only system DLLs that Windows always loads from the system folder are
 # linked statically; anything else is loaded on demand by its system path.
-target_link_libraries(orvanta_win PUBLIC orvanta_pure kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 uuid)
+target_link_libraries(orv_tl_core PUBLIC kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 uuid)
+add_library(orvanta_win INTERFACE)
+target_link_libraries(orvanta_win INTERFACE ${ORV_TOP_LAYER})
 
 add_executable(orvanta-setup WIN32
   src/setup/entry/main_win.cpp

@@ -16,7 +16,7 @@ function(orv_payload_library name)
     ${ORV_ROOT}/src/setup/payload/archive.cpp
     ${ORV_ROOT}/src/setup/payload/uninstaller_image.cpp
     ${ORV_ROOT}/src/setup/payload/version_resource.cpp
-    ${ORV_ROOT}/src/setup/uninstall/uninstall_data_text.cpp
+    ${ORV_ROOT}/src/setup/record/uninstall_data_text.cpp
     ${ORV_ROOT}/src/setup/integration/icon_file.cpp)
   target_include_directories(${name} PUBLIC ${ORV_ROOT}/src)
 endfunction()

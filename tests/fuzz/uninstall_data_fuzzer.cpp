@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "setup/uninstall/uninstall_data_text.h"
+#include "setup/record/uninstall_data_text.h"
 
 namespace {
 

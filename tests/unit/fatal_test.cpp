@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "setup/entry/fatal_messages.h"
+#include "setup/entry/command_line.h"
+#include "setup/run/fatal_messages.h"
 
 namespace {
 

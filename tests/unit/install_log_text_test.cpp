@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/report/failure_summary.h"
 
 namespace setup {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "setup/files/version_order.h"
+#include "tl_core/version_order.h"
 #include "tl_core/date_time.h"
 
 namespace setup {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "setup/ui/program_closing.h"
-#include "setup/uninstall/registration_values.h"
-#include "setup/uninstall/uninstall_data.h"
+#include "setup/record/registration_values.h"
+#include "setup/record/uninstall_data.h"
 #include "tl_core/path_text.h"
 
 namespace setup {

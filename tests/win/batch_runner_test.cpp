@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/vars/batch_file_win.h"
 #include "tl_core/path_text.h"
 #include "tl_core/process_win.h"

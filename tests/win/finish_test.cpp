@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/files/pending_renames.h"
 #include "setup/integration/finish_actions_win.h"
 #include "setup/integration/restart_win.h"

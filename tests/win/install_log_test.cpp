@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/os_facts_win.h"
 #include "test_files.h"

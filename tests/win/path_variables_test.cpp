@@ -7,7 +7,7 @@
 #include <cctype>
 #include <string>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "tl_core/path_text.h"
 #include "tl_core/registry_key_win.h"
 #include "tl_core/text.h"

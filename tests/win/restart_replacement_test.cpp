@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/files/pending_renames.h"
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"

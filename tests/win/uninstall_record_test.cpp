@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
-#include "setup/integration/uninstall_entry.h"
+#include "setup/run/install_settings.h"
+#include "setup/record/uninstall_entry.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"
 

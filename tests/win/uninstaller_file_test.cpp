@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/files/pending_renames.h"
 #include "setup/integration/icon_file.h"
 #include "setup/payload/pe_image.h"

@@ -1,5 +1,6 @@
 #include "setup/entry/command_line.h"
 
+#include "tl_core/fatal.h"
 #include "tl_core/text.h"
 
 namespace setup {
@@ -151,5 +152,15 @@ std::string OwnProgramPath(std::string_view fullCommandLine, std::string_view mo
   if (!tl::HasExtension(path)) path += ".EXE";
   return path;
 }
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#pragma GCC diagnostic ignored "-Wformat-security"
+
+void UsageFatal(const std::string& reason, const std::string& programFileName) {
+  tl::FatalMessage(kUsageFormat, reason.c_str(), programFileName.c_str());
+}
+
+#pragma GCC diagnostic pop
 
 }  // namespace setup

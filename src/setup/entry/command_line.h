@@ -40,6 +40,9 @@ CommandLineParse ParseCommandLine(std::string_view tail);
 // The usage text: first %s the reason, second %s the program's file name.
 extern const char kUsageFormat[];
 
+// The usage text with the reason and the program's file name.
+[[noreturn]] void UsageFatal(const std::string& reason, const std::string& programFileName);
+
 // The path of the running program as its command line names it: the quoted
 // section or the text up to the first blank, ".EXE" appended when the name
 // has no extension; the module file name when the command line is empty.

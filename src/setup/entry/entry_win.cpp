@@ -3,14 +3,14 @@
 #include <ole2.h>
 
 #include "setup/entry/command_line.h"
-#include "setup/entry/fatal_messages.h"
+#include "setup/run/fatal_messages.h"
 #include "setup/entry/install_run_win.h"
-#include "setup/entry/install_settings.h"
-#include "setup/entry/own_file_win.h"
-#include "setup/entry/run_control_win.h"
+#include "setup/run/install_settings.h"
+#include "setup/run/own_file_win.h"
+#include "setup/run/run_control_win.h"
 #include "setup/integration/notification_request_win.h"
 #include "setup/payload/section_locator.h"
-#include "setup/payload/setup_payload_win.h"
+#include "setup/run/setup_payload_win.h"
 #include "setup/uninstall/self_removal_win.h"
 #include "setup/uninstall/uninstall_run_win.h"
 #include "tl_core/fatal.h"
@@ -91,7 +91,7 @@ int RunEntry(HINSTANCE instance, const char* commandTail) {
   LoadProgramIcons(instance);
   ApplyCommandLine(commandTail);
   if (Settings().uninstallMode) DispatchUninstall();
-  OpenOwnFile();
+  OpenOwnFile(OwnProgramPath(::GetCommandLineA(), ModuleFileName()));
   ReadSetupPayload(LocatePayload());
   RunInstallation();
 }

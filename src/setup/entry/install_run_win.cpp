@@ -1,7 +1,7 @@
 #include "setup/entry/install_run_win.h"
 
-#include "setup/entry/install_settings.h"
-#include "setup/entry/start_checks_win.h"
+#include "setup/run/install_settings.h"
+#include "setup/folders/start_checks_win.h"
 #include "setup/files/extraction_win.h"
 #include "setup/integration/finish_win.h"
 #include "setup/integration/integration_win.h"
@@ -9,7 +9,7 @@
 #include "setup/integration/uninstall_record_win.h"
 #include "setup/integration/uninstaller_file_win.h"
 #include "setup/report/install_log_win.h"
-#include "setup/ui/install_folder_win.h"
+#include "setup/folders/install_folder_win.h"
 #include "setup/ui/progress_win.h"
 
 namespace setup {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "setup/files/installed_file_set.h"
-#include "setup/integration/shortcut_entry.h"
+#include "setup/files/shortcut_entry.h"
 
 namespace setup {
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "setup/entry/fatal_messages.h"
-#include "setup/entry/install_settings.h"
+#include "setup/run/fatal_messages.h"
+#include "setup/run/install_settings.h"
 #include "setup/files/existing_file_win.h"
 #include "setup/files/replacement_rules.h"
 #include "setup/files/restart_replacement_win.h"
@@ -12,7 +12,7 @@
 #include "setup/payload/archive.h"
 #include "setup/payload/check_codes.h"
 #include "setup/payload/file_record.h"
-#include "setup/payload/setup_payload_win.h"
+#include "setup/run/setup_payload_win.h"
 #include "setup/report/failure_summary.h"
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"

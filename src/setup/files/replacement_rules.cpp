@@ -1,6 +1,6 @@
 #include "setup/files/replacement_rules.h"
 
-#include "setup/files/version_order.h"
+#include "tl_core/version_order.h"
 #include "setup/payload/file_record.h"
 #include "tl_core/text.h"
 

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/files/pending_renames.h"
 #include "setup/report/failure_summary.h"
 #include "setup/report/install_log_win.h"

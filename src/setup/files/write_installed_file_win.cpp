@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/files/restart_replacement_win.h"
 #include "setup/report/failure_summary.h"
 #include "setup/strings/string_table.h"

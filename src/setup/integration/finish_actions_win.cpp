@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/files/restart_replacement_win.h"
 #include "setup/integration/launch_command.h"
 #include "setup/report/install_log_win.h"

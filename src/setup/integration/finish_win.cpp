@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "setup/entry/file_redirection_win.h"
-#include "setup/entry/install_settings.h"
-#include "setup/entry/run_control_win.h"
+#include "setup/run/file_redirection_win.h"
+#include "setup/run/install_settings.h"
+#include "setup/run/run_control_win.h"
 #include "setup/integration/finish_actions_win.h"
 #include "setup/integration/notification_address.h"
 #include "setup/integration/notification_request_win.h"
@@ -13,7 +13,7 @@
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/progress_win.h"
-#include "setup/uninstall/uninstall_data_file_win.h"
+#include "setup/integration/installation_uninstall_data_win.h"
 #include "setup/vars/batch_runner_win.h"
 #include "tl_core/wide_text_win.h"
 

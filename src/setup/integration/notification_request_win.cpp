@@ -5,7 +5,7 @@
 #include "net/http_client_win.h"
 #include "net/percent_encoding.h"
 #include "net/system_http_client_win.h"
-#include "setup/entry/run_control_win.h"
+#include "setup/run/run_control_win.h"
 #include "tl_core/text.h"
 
 namespace setup {

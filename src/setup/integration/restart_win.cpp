@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/integration/restart_decision.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/integration/restore_point_text.h"
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "setup/entry/install_settings.h"
-#include "setup/integration/uninstall_entry.h"
-#include "setup/integration/uninstall_record.h"
-#include "setup/payload/setup_payload_win.h"
+#include "setup/run/install_settings.h"
+#include "setup/record/uninstall_entry.h"
+#include "setup/record/uninstall_record.h"
+#include "setup/run/setup_payload_win.h"
 #include "setup/report/failure_summary.h"
 #include "setup/strings/string_table.h"
 #include "setup/vars/path_variables_win.h"

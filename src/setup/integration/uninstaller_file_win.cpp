@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/files/restart_replacement_win.h"
 #include "setup/files/write_installed_file_win.h"
 #include "setup/integration/icon_file.h"
-#include "setup/integration/uninstall_record.h"
+#include "setup/record/uninstall_record.h"
 #include "setup/payload/pe_image.h"
 #include "setup/report/failure_summary.h"
 #include "setup/report/install_log_win.h"

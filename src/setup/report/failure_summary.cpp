@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/text.h"
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/report/install_log_text.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/text.h"

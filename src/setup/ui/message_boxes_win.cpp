@@ -1,7 +1,7 @@
 #include "setup/ui/message_boxes_win.h"
 
-#include "setup/entry/install_settings.h"
-#include "setup/entry/run_control_win.h"
+#include "setup/run/install_settings.h"
+#include "setup/run/run_control_win.h"
 #include "setup/strings/string_table.h"
 
 namespace setup {

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "tl_core/process_win.h"
 #include "tl_core/wide_text_win.h"
 

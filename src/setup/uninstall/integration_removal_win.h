@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/uninstall/uninstall_data_text.h"
+#include "setup/record/uninstall_data_text.h"
 #include "setup/uninstall/uninstall_registration_win.h"
 
 namespace setup {

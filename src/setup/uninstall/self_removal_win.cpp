@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/uninstall/self_removal.h"
 #include "setup/vars/batch_text.h"
 #include "tl_core/file_win.h"

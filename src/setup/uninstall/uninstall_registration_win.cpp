@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "setup/entry/install_settings.h"
-#include "setup/integration/uninstall_entry.h"
-#include "setup/uninstall/registration_values.h"
+#include "setup/run/install_settings.h"
+#include "setup/record/uninstall_entry.h"
+#include "setup/record/registration_values.h"
 #include "tl_core/path_text.h"
 #include "tl_core/text.h"
 

@@ -6,14 +6,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "setup/entry/file_redirection_win.h"
-#include "setup/entry/install_settings.h"
-#include "setup/entry/run_control_win.h"
+#include "setup/run/file_redirection_win.h"
+#include "setup/run/install_settings.h"
+#include "setup/run/run_control_win.h"
 #include "setup/files/installed_file_set.h"
 #include "setup/files/restart_replacement_win.h"
 #include "setup/integration/finish_actions_win.h"
 #include "setup/integration/restart_win.h"
-#include "setup/integration/uninstall_entry.h"
+#include "setup/record/uninstall_entry.h"
 #include "setup/report/failure_summary.h"
 #include "setup/strings/string_arguments.h"
 #include "setup/strings/string_table.h"
@@ -21,8 +21,8 @@
 #include "setup/ui/program_closing_win.h"
 #include "setup/ui/progress_win.h"
 #include "setup/uninstall/integration_removal_win.h"
-#include "setup/uninstall/registration_values.h"
-#include "setup/uninstall/uninstall_data_file_win.h"
+#include "setup/record/registration_values.h"
+#include "setup/record/uninstall_data_file_win.h"
 #include "setup/uninstall/uninstall_registration_win.h"
 #include "setup/vars/batch_runner_win.h"
 #include "setup/vars/path_variables_win.h"
@@ -88,7 +88,7 @@ void LoadUninstallerStrings(const UninstallDataContent& data) {
 }
 
 bool ReadUninstallData(UninstallRun& run) {
-  const std::string path = UninstallDataFilePath();
+  const std::string path = UninstallDataFilePath(Settings().uninstallDataFolder);
   UninstallDataFileRead read = ReadUninstallDataFile(path);
   if (!read.ok) {
     ShowError(tl::Format(kUninstallDataUnreadableMessage, Settings().displayName.c_str(), path.c_str(),
@@ -195,7 +195,7 @@ void RewriteUninstallData(UninstallRun& run, const std::vector<std::string>& pac
   left.registry2 = run.data.registry2;
   left.deleteList = run.data.deleteList;
   uint32_t error = 0;
-  WriteUninstallDataFile(UninstallDataFilePath(), left, error);
+  WriteUninstallDataFile(UninstallDataFilePath(Settings().uninstallDataFolder), left, error);
   settings.uninstallData.ClearPaths();
 }
 
@@ -220,7 +220,7 @@ void RemoveSharedFolder(UninstallRun& run) {
 // uninstall batch and the registration itself.
 void RemoveRegistration(UninstallRun& run) {
   InstallSettings& settings = Settings();
-  ::DeleteFileW(tl::ToWide(UninstallDataFilePath()).c_str());
+  ::DeleteFileW(tl::ToWide(UninstallDataFilePath(Settings().uninstallDataFolder)).c_str());
   if (settings.stream.Flag(kFlagAddToPath)) {
     const std::string message = RemoveInstallFolderFromPath();
     if (!message.empty() && !IsAutomatic()) ShowError(message);

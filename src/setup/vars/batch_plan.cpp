@@ -1,6 +1,6 @@
 #include "setup/vars/batch_plan.h"
 
-#include "setup/files/version_order.h"
+#include "tl_core/version_order.h"
 #include "setup/vars/batch_text.h"
 
 namespace setup {

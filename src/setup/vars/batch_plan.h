@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 
 namespace setup {
 

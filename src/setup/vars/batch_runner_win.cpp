@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "setup/report/install_log_win.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/vars/batch_file_win.h"

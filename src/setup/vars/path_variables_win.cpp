@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "tl_core/os_facts_win.h"
 #include "tl_core/path_text.h"
 #include "tl_core/registry_key_win.h"

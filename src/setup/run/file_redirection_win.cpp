@@ -1,4 +1,4 @@
-#include "setup/entry/file_redirection_win.h"
+#include "setup/run/file_redirection_win.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "setup/files/version_order.h"
+#include "tl_core/version_order.h"
 
 #include <algorithm>
 #include <string>

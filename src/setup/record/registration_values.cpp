@@ -1,4 +1,4 @@
-#include "setup/uninstall/registration_values.h"
+#include "setup/record/registration_values.h"
 
 #include <charconv>
 #include <cstdlib>

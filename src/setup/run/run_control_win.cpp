@@ -1,4 +1,4 @@
-#include "setup/entry/run_control_win.h"
+#include "setup/run/run_control_win.h"
 
 #include <ole2.h>
 

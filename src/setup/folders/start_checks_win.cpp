@@ -1,11 +1,11 @@
-#include "setup/entry/start_checks_win.h"
+#include "setup/folders/start_checks_win.h"
 
 #include <windows.h>
 
-#include "setup/entry/install_settings.h"
-#include "setup/entry/run_control_win.h"
-#include "setup/entry/start_checks.h"
-#include "setup/integration/uninstall_entry.h"
+#include "setup/run/install_settings.h"
+#include "setup/run/run_control_win.h"
+#include "setup/folders/start_checks.h"
+#include "setup/record/uninstall_entry.h"
 #include "setup/strings/string_arguments.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"

@@ -1,7 +1,6 @@
-#include "setup/entry/own_file_win.h"
+#include "setup/run/own_file_win.h"
 
-#include "setup/entry/command_line.h"
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 #include "tl_core/fatal.h"
 
 namespace setup {
@@ -32,10 +31,10 @@ std::string ModuleFileName() {
   }
 }
 
-void OpenOwnFile() {
+void OpenOwnFile(const std::string& commandLinePath) {
   InstallSettings& settings = Settings();
   const std::string moduleName = ModuleFileName();
-  settings.installSource = OwnProgramPath(::GetCommandLineA(), moduleName);
+  settings.installSource = commandLinePath;
   tl::File& file = OwnFile();
   std::string path = settings.installSource;
   if (file.Open(path, kOwnFileFlags) != tl::kFileOk) {

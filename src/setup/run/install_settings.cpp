@@ -1,4 +1,4 @@
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 
 namespace setup {
 

@@ -1,17 +1,17 @@
-#include "setup/payload/setup_payload_win.h"
+#include "setup/run/setup_payload_win.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "setup/entry/fatal_messages.h"
-#include "setup/entry/file_redirection_win.h"
-#include "setup/entry/install_settings.h"
-#include "setup/entry/own_file_win.h"
+#include "setup/run/fatal_messages.h"
+#include "setup/run/file_redirection_win.h"
+#include "setup/run/install_settings.h"
+#include "setup/run/own_file_win.h"
 #include "setup/payload/archive.h"
 #include "setup/payload/file_record.h"
 #include "setup/payload/payload_header.h"
-#include "setup/payload/settings_defaults.h"
+#include "setup/run/settings_defaults.h"
 #include "setup/payload/settings_stream.h"
 #include "setup/payload/uninstaller_image.h"
 #include "setup/strings/string_table.h"

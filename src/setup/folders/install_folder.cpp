@@ -1,4 +1,4 @@
-#include "setup/ui/install_folder.h"
+#include "setup/folders/install_folder.h"
 
 #include "tl_core/path_text.h"
 #include "tl_core/text.h"

@@ -1,4 +1,4 @@
-#include "setup/uninstall/uninstall_data_text.h"
+#include "setup/record/uninstall_data_text.h"
 
 #include <initializer_list>
 #include <optional>

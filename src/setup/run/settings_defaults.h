@@ -2,7 +2,7 @@
 // The defaults that reading the settings fills in: the values the command
 // line did not set, the texts an author left empty, and the flags that
 // depend on the running system.
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 
 namespace setup {
 

@@ -1,4 +1,4 @@
-#include "setup/integration/uninstall_record.h"
+#include "setup/record/uninstall_record.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,5 @@
-#include "setup/entry/fatal_messages.h"
+#include "setup/run/fatal_messages.h"
 
-#include "setup/entry/command_line.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/fatal.h"
 
@@ -40,16 +39,6 @@ std::string FillCheckCode(std::string_view format, int checkCode) {
   }
   return text;
 }
-
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#pragma GCC diagnostic ignored "-Wformat-security"
-
-void UsageFatal(const std::string& reason, const std::string& programFileName) {
-  tl::FatalMessage(kUsageFormat, reason.c_str(), programFileName.c_str());
-}
-
-#pragma GCC diagnostic pop
 
 void CorruptInstallerFatal(int checkCode) {
   const std::string& localized = LocalizedString(13);

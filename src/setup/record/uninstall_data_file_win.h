@@ -3,19 +3,14 @@
 // again by the uninstall run with what remained; read by the uninstall run.
 #include <string>
 
-#include "setup/uninstall/uninstall_data_text.h"
+#include "setup/record/uninstall_data_text.h"
 
 namespace setup {
 
 inline constexpr char kUninstallDataFileName[] = "Uninstall.DAT";
 
-// The file in the run's UninstallDataFolder.
-std::string UninstallDataFilePath();
-
-// What the installation leaves for its uninstaller: the recorded paths, the
-// uninstaller's strings in the chosen language, the programs to close at
-// uninstallation, the registry definitions and the deletion rules.
-UninstallDataContent InstallationUninstallData();
+// The file in an UninstallDataFolder.
+std::string UninstallDataFilePath(const std::string& uninstallDataFolder);
 
 // Writes the whole text, replacing any earlier file. False when it could not
 // be written whole; the system error code is then in errorCode.
@@ -29,9 +24,5 @@ struct UninstallDataFileRead {
   std::string errorText;
 };
 UninstallDataFileRead ReadUninstallDataFile(const std::string& path);
-
-// The install run's finish step: writes the file when the product has an
-// uninstaller; a failure counts as a failed file write.
-void WriteInstallationUninstallData();
 
 }  // namespace setup

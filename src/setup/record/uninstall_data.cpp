@@ -1,4 +1,4 @@
-#include "setup/uninstall/uninstall_data.h"
+#include "setup/record/uninstall_data.h"
 
 namespace setup {
 namespace {

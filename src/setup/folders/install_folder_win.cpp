@@ -1,16 +1,16 @@
-#include "setup/ui/install_folder_win.h"
+#include "setup/folders/install_folder_win.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "setup/entry/install_settings.h"
-#include "setup/entry/run_control_win.h"
-#include "setup/entry/start_checks_win.h"
-#include "setup/files/version_order.h"
-#include "setup/integration/uninstall_entry.h"
+#include "setup/run/install_settings.h"
+#include "setup/run/run_control_win.h"
+#include "setup/folders/start_checks_win.h"
+#include "tl_core/version_order.h"
+#include "setup/record/uninstall_entry.h"
 #include "setup/strings/string_table.h"
-#include "setup/ui/install_folder.h"
+#include "setup/folders/install_folder.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/vars/path_variables_win.h"
 #include "tl_core/fatal.h"

@@ -2,7 +2,7 @@
 // The file-system redirection of a 32-bit process, switched off while a
 // 64-bit product is installed or removed, so that its files land in the
 // 64-bit system folders.
-#include "setup/entry/install_settings.h"
+#include "setup/run/install_settings.h"
 
 namespace setup {
 

@@ -1,4 +1,4 @@
-#include "setup/entry/start_checks.h"
+#include "setup/folders/start_checks.h"
 
 namespace setup {
 namespace {

@@ -14,8 +14,6 @@ extern const char kNoInstallationDataText[];
 // percent sign, anything else stands as written.
 std::string FillCheckCode(std::string_view format, int checkCode);
 
-// The usage text with the reason and the program's file name.
-[[noreturn]] void UsageFatal(const std::string& reason, const std::string& programFileName);
 // The corrupt-installer message (string 13, or the built-in text) with its check code.
 [[noreturn]] void CorruptInstallerFatal(int checkCode);
 [[noreturn]] void NoInstallationDataFatal();

@@ -1,39 +1,14 @@
-#include "setup/uninstall/uninstall_data_file_win.h"
+#include "setup/record/uninstall_data_file_win.h"
 
 #include <windows.h>
 
-#include "setup/entry/install_settings.h"
-#include "setup/report/failure_summary.h"
-#include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"
 #include "tl_core/path_text.h"
 
 namespace setup {
-namespace {
 
-constexpr int kUninstallDeletionFlagBit = 3;
-// The closing list entries that also act at uninstallation.
-constexpr uint8_t kCloseAtUninstallation = 0x02;
-
-}  // namespace
-
-std::string UninstallDataFilePath() {
-  return tl::JoinPath(Settings().uninstallDataFolder, kUninstallDataFileName);
-}
-
-UninstallDataContent InstallationUninstallData() {
-  const InstallSettings& run = Settings();
-  const SettingsStream& s = run.stream;
-  UninstallDataContent content;
-  content.paths = run.uninstallData.pathLines();
-  for (int number : kUninstallerStringNumbers) content.strings[number] = LocalizedString(number);
-  content.dialogCaption = s.DialogCaption;  // its placeholders were replaced when it was read
-  for (const CloseRecord& record : s.CloseList)
-    if (record.phaseMask & kCloseAtUninstallation) content.closeList.push_back(record);
-  content.registry2 = s.RegistryEntryText;
-  for (const DeleteRecord& record : s.DeleteList)
-    if ((record.flags >> kUninstallDeletionFlagBit) & 1) content.deleteList.push_back(record);
-  return content;
+std::string UninstallDataFilePath(const std::string& uninstallDataFolder) {
+  return tl::JoinPath(uninstallDataFolder, kUninstallDataFileName);
 }
 
 bool WriteUninstallDataFile(const std::string& path, const UninstallDataContent& content,
@@ -82,14 +57,6 @@ UninstallDataFileRead ReadUninstallDataFile(const std::string& path) {
   read.ok = true;
   read.content = std::move(parsed.content);
   return read;
-}
-
-void WriteInstallationUninstallData() {
-  if (!Settings().stream.Flag(kFlagHasUninstaller)) return;
-  const std::string path = UninstallDataFilePath();
-  uint32_t error = 0;
-  if (!WriteUninstallDataFile(path, InstallationUninstallData(), error))
-    RecordFailedFileWrite(path, tl::SystemErrorText(error));
 }
 
 }  // namespace setup

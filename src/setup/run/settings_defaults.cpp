@@ -1,4 +1,4 @@
-#include "setup/payload/settings_defaults.h"
+#include "setup/run/settings_defaults.h"
 
 #include "setup/strings/string_table.h"
 

@@ -8,7 +8,7 @@
 
 #include "setup/payload/payload_header.h"
 #include "setup/payload/settings_stream.h"
-#include "setup/uninstall/uninstall_data.h"
+#include "setup/record/uninstall_data.h"
 
 namespace setup {
 

@@ -1,0 +1,41 @@
+#include "setup/integration/installation_uninstall_data_win.h"
+
+#include "setup/record/uninstall_data_file_win.h"
+#include "setup/report/failure_summary.h"
+#include "setup/run/install_settings.h"
+#include "setup/strings/string_table.h"
+#include "tl_core/file_win.h"
+
+namespace setup {
+namespace {
+
+constexpr int kUninstallDeletionFlagBit = 3;
+// The closing list entries that also act at uninstallation.
+constexpr uint8_t kCloseAtUninstallation = 0x02;
+
+}  // namespace
+
+UninstallDataContent InstallationUninstallData() {
+  const InstallSettings& run = Settings();
+  const SettingsStream& s = run.stream;
+  UninstallDataContent content;
+  content.paths = run.uninstallData.pathLines();
+  for (int number : kUninstallerStringNumbers) content.strings[number] = LocalizedString(number);
+  content.dialogCaption = s.DialogCaption;  // its placeholders were replaced when it was read
+  for (const CloseRecord& record : s.CloseList)
+    if (record.phaseMask & kCloseAtUninstallation) content.closeList.push_back(record);
+  content.registry2 = s.RegistryEntryText;
+  for (const DeleteRecord& record : s.DeleteList)
+    if ((record.flags >> kUninstallDeletionFlagBit) & 1) content.deleteList.push_back(record);
+  return content;
+}
+
+void WriteInstallationUninstallData() {
+  if (!Settings().stream.Flag(kFlagHasUninstaller)) return;
+  const std::string path = UninstallDataFilePath(Settings().uninstallDataFolder);
+  uint32_t error = 0;
+  if (!WriteUninstallDataFile(path, InstallationUninstallData(), error))
+    RecordFailedFileWrite(path, tl::SystemErrorText(error));
+}
+
+}  // namespace setup
