@@ -1,7 +1,7 @@
-# cmake -DROOT=<source dir> -DLAYERS=<name:dir|...> -DSTAMP=<file> -P layers.cmake
+# cmake -DROOT=<source dir> -DLAYERS=<name:dir,...> -DSTAMP=<file> -P layers.cmake
 # Every #include "a/b.h" of a source under a layer's folder must name a
 # header of the same layer or of a lower one.
-string(REPLACE "|" ";" layers "${LAYERS}")
+string(REPLACE "," ";" layers "${LAYERS}")
 set(index 0)
 foreach(entry IN LISTS layers)
   string(REPLACE ":" ";" parts ${entry})

@@ -82,13 +82,14 @@ function(orv_layer_check_target)
     list(APPEND all ${found})
   endforeach()
   set(stamp ${CMAKE_CURRENT_BINARY_DIR}/layer_check.stamp)
-  string(REPLACE ";" "|" layers "${ORV_LAYERS}")
+  string(REPLACE ";" "," layers "${ORV_LAYERS}")
   add_custom_command(
     OUTPUT ${stamp}
     COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} "-DLAYERS=${layers}" -DSTAMP=${stamp}
             -P ${CMAKE_SOURCE_DIR}/cmake/layers.cmake
     DEPENDS ${all} ${CMAKE_SOURCE_DIR}/cmake/layers.cmake ${CMAKE_SOURCE_DIR}/cmake/sources.cmake
-    COMMENT "Checking that no folder includes a higher one")
+    COMMENT "Checking that no folder includes a higher one"
+    VERBATIM)
   add_custom_target(orv_layer_check DEPENDS ${stamp})
 endfunction()
 

@@ -18,11 +18,10 @@ bool EndsWithBackslash(std::string_view path) { return !path.empty() && path.bac
 std::string JoinPath(std::string_view folder, std::string_view name) {
   if (folder.empty()) return std::string(name);
   if (name.empty()) return std::string(folder);
+  while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+  while (!name.empty() && name.front() == '\\') name.remove_prefix(1);
   std::string joined(folder);
-  const bool folderSlash = EndsWithBackslash(folder);
-  const bool nameSlash = name.front() == '\\';
-  if (folderSlash && nameSlash) name.remove_prefix(1);
-  else if (!folderSlash && !nameSlash) joined += '\\';
+  joined += '\\';
   joined.append(name);
   return joined;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace setup {
+namespace tl {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -60,4 +60,4 @@ int CompareVersionTexts(std::string_view newVersion, std::string_view existing) 
   return 0;
 }
 
-}  // namespace setup
+}  // namespace tl

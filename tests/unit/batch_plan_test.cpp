@@ -13,24 +13,40 @@ uint64_t Bit(int n) { return uint64_t{1} << n; }
 class BatchPlan : public ::testing::Test {
  protected:
   BatchPlan() {
-    settings.installLocation = "C:\\Program Files\\Demo";
-    settings.stream.PreInstallBatch = "echo pre";
-    settings.stream.UpgradeBatch = "echo upgrade";
-    settings.stream.ReinstallBatch = "echo reinstall";
-    settings.stream.PostInstallBatch = "echo post";
-    settings.stream.InstallExitBatch = "echo exit";
-    settings.stream.DisplayVersion = "2.0";
+    installLocation = "C:\\Program Files\\Demo";
+    product.stream.PreInstallBatch = "echo pre";
+    product.stream.UpgradeBatch = "echo upgrade";
+    product.stream.ReinstallBatch = "echo reinstall";
+    product.stream.PostInstallBatch = "echo post";
+    product.stream.InstallExitBatch = "echo exit";
+    product.stream.DisplayVersion = "2.0";
   }
   std::vector<std::string> Texts() {
     std::vector<std::string> texts;
-    for (const BatchRequest& r : PreInstallationBatches(settings)) texts.push_back(r.text);
+    for (const BatchRequest& r : PreInstallationBatches(Run())) texts.push_back(r.text);
     return texts;
   }
-  InstallSettings settings;
+  // The run the fixture's fields describe.
+  RunState Run() const {
+    RunState run(product, options);
+    run.folders.installLocation = installLocation;
+    run.earlier.found = installedBefore;
+    run.earlier.version = oldVersion;
+    run.earlier.kind = upgrade           ? InstallationKind::kUpgrade
+                       : installedBefore ? InstallationKind::kReinstall
+                                         : InstallationKind::kNew;
+    return run;
+  }
+  ProductSettings product;
+  CommandLineOptions options;
+  std::string installLocation;
+  bool upgrade = false;
+  bool installedBefore = false;
+  std::string oldVersion;
 };
 
 TEST_F(BatchPlan, PlainInstallationRunsOnlyThePreInstallationBatch) {
-  const std::vector<BatchRequest> batches = PreInstallationBatches(settings);
+  const std::vector<BatchRequest> batches = PreInstallationBatches(Run());
   ASSERT_EQ(batches.size(), 1u);
   EXPECT_EQ(batches[0].text, "echo pre");
   EXPECT_EQ(batches[0].workingDirectory, "C:\\Program Files\\Demo");
@@ -58,21 +74,21 @@ TEST_F(BatchPlan, WhichPreInstallationBatchesRun) {
       {"folder gone", false, false, "2.0", false, {"echo pre"}},
   };
   for (const auto& c : cases) {
-    settings.upgrade = c.upgrade;
-    settings.installedBefore = c.installedBefore;
-    settings.oldVersion = c.oldVersion;
-    settings.stream.ProductFlags2 = c.sameVersionOnly ? 1u : 0u;
+    upgrade = c.upgrade;
+    installedBefore = c.installedBefore;
+    oldVersion = c.oldVersion;
+    product.stream.ProductFlags2 = c.sameVersionOnly ? 1u : 0u;
     EXPECT_EQ(Texts(), c.expected) << c.name;
   }
 }
 
 TEST_F(BatchPlan, HiddenBitsAndDisplayNames) {
-  settings.upgrade = true;
-  settings.installedBefore = true;
-  settings.oldVersion = "1.0";
-  settings.stream.ProductFlags = Bit(23) | Bit(61) | Bit(25);
-  settings.stream.ProductFlags2 = (1u << 6) | (1u << 9) | (1u << 7) | (1u << 8);
-  const std::vector<BatchRequest> pre = PreInstallationBatches(settings);
+  upgrade = true;
+  installedBefore = true;
+  oldVersion = "1.0";
+  product.stream.ProductFlags = Bit(23) | Bit(61) | Bit(25);
+  product.stream.ProductFlags2 = (1u << 6) | (1u << 9) | (1u << 7) | (1u << 8);
+  const std::vector<BatchRequest> pre = PreInstallationBatches(Run());
   ASSERT_EQ(pre.size(), 3u);
   EXPECT_TRUE(pre[0].hidden);
   EXPECT_EQ(pre[0].displayName, "Pre-Installation Batch");
@@ -81,32 +97,32 @@ TEST_F(BatchPlan, HiddenBitsAndDisplayNames) {
   EXPECT_TRUE(pre[2].hidden);
   EXPECT_EQ(pre[2].displayName, "Reinstall Batch");
 
-  const BatchRequest post = PostInstallationBatch(settings);
+  const BatchRequest post = PostInstallationBatch(Run());
   EXPECT_FALSE(post.hidden);
   EXPECT_EQ(post.displayName, "Post-Installation Batch");
-  const BatchRequest exit = InstallationExitBatch(settings);
+  const BatchRequest exit = InstallationExitBatch(Run());
   EXPECT_TRUE(exit.hidden);
   EXPECT_EQ(exit.displayName, "") << "the exit batch is never captured";
 
-  settings.stream.ProductFlags = Bit(24) | Bit(60);
-  settings.stream.ProductFlags2 = 0;
-  EXPECT_TRUE(PostInstallationBatch(settings).hidden);
-  EXPECT_EQ(PostInstallationBatch(settings).displayName, "");
-  EXPECT_TRUE(PreInstallationBatches(settings)[1].hidden);
-  EXPECT_FALSE(PreInstallationBatches(settings)[0].hidden);
+  product.stream.ProductFlags = Bit(24) | Bit(60);
+  product.stream.ProductFlags2 = 0;
+  EXPECT_TRUE(PostInstallationBatch(Run()).hidden);
+  EXPECT_EQ(PostInstallationBatch(Run()).displayName, "");
+  EXPECT_TRUE(PreInstallationBatches(Run())[1].hidden);
+  EXPECT_FALSE(PreInstallationBatches(Run())[0].hidden);
 }
 
 TEST_F(BatchPlan, CommandLineAppendices) {
-  settings.batchAppend[0] = "echo b1";
-  settings.batchAppend[1] = "echo b2";
-  settings.batchAppend[2] = "echo b3";
-  settings.upgrade = true;
+  options.batchAppend[0] = "echo b1";
+  options.batchAppend[1] = "echo b2";
+  options.batchAppend[2] = "echo b3";
+  upgrade = true;
   EXPECT_EQ(Texts(), (std::vector<std::string>{"echo pre\r\necho b1", "echo upgrade"}));
-  EXPECT_EQ(PostInstallationBatch(settings).text, "echo post\r\necho b2");
-  EXPECT_EQ(InstallationExitBatch(settings).text, "echo exit\r\necho b3");
+  EXPECT_EQ(PostInstallationBatch(Run()).text, "echo post\r\necho b2");
+  EXPECT_EQ(InstallationExitBatch(Run()).text, "echo exit\r\necho b3");
 
-  settings.stream.PreInstallBatch.clear();
-  EXPECT_EQ(PreInstallationBatches(settings)[0].text, "\r\necho b1") << "/b1: alone still makes a batch";
+  product.stream.PreInstallBatch.clear();
+  EXPECT_EQ(PreInstallationBatches(Run())[0].text, "\r\necho b1") << "/b1: alone still makes a batch";
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 #include "setup/report/install_log_text.h"
+#include "tl_core/path_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "setup/run/install_settings.h"
-#include "setup/report/failure_summary.h"
+#include "setup/run/failure_summary.h"
 
 namespace setup {
 namespace {
@@ -24,7 +24,7 @@ TEST(InstallLogText, JoinPathPutsOneBackslashBetween) {
       {"C:\\", "Install.LOG", "C:\\Install.LOG"},
       {"", "Install.LOG", "Install.LOG"},
   };
-  for (const JoinCase& c : cases) EXPECT_EQ(JoinPath(c.folder, c.name), c.joined) << c.folder;
+  for (const JoinCase& c : cases) EXPECT_EQ(tl::JoinPath(c.folder, c.name), c.joined) << c.folder;
 }
 
 TEST(InstallLogText, SeparatorIsBlankLineThen46Stars) {
@@ -148,12 +148,11 @@ TEST(InstallLogText, FillPathArgumentTakesOnlyThePath) {
 }
 
 TEST(FailureSummary, AppendsEveryFormToTheRunsSummary) {
-  Settings().failureSummary.clear();
-  AppendFailure("Illegal registry entry: ");
-  AppendFailureFormat("Code %d: %s\r\n\r\n", 5, "Access denied.");
-  AppendFailureParts({"a", "", "b\r\n"});
-  EXPECT_EQ(Settings().failureSummary, "Illegal registry entry: Code 5: Access denied.\r\n\r\nab\r\n");
-  Settings().failureSummary.clear();
+  FailureSummary failures;
+  failures.Append("Illegal registry entry: ");
+  failures.AppendFormat("Code %d: %s\r\n\r\n", 5, "Access denied.");
+  failures.AppendParts({"a", "", "b\r\n"});
+  EXPECT_EQ(failures.text(), "Illegal registry entry: Code 5: Access denied.\r\n\r\nab\r\n");
 }
 
 TEST(FailureSummary, FailedFileWriteEntry) {

@@ -38,7 +38,7 @@ TEST(VersionOrder, ComparesAsTheInstallerDoes) {
       {"1", "", 1},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(CompareVersionTexts(c.newVersion, c.existing), c.expected) << c.newVersion << " vs " << c.existing;
+    EXPECT_EQ(tl::CompareVersionTexts(c.newVersion, c.existing), c.expected) << c.newVersion << " vs " << c.existing;
 }
 
 TEST(DateTimeOrder, MissingDateOrTimeSortsAfterRealOnes) {

@@ -5,37 +5,32 @@
 namespace setup {
 namespace {
 
-InstallSettings RunWithProduct(std::string commandLineName = "") {
-  InstallSettings run;
-  run.displayName = std::move(commandLineName);
-  run.stream.ProductName = "Example";
-  run.stream.Publisher = "Example Corp";
-  return run;
+SettingsStream ExampleStream() {
+  SettingsStream stream;
+  stream.ProductName = "Example";
+  stream.Publisher = "Example Corp";
+  return stream;
 }
 
 TEST(SettingsDefaults, CommandLineNameSurvivesTheProductName) {
-  InstallSettings run = RunWithProduct("Renamed");
-  ApplySettingsDefaults(run, {10, 0}, "C:\\windows");
+  ProductSettings run = ApplySettingsDefaults(ExampleStream(), "Renamed", {10, 0}, "C:\\windows");
   EXPECT_EQ(run.displayName, "Renamed");
   EXPECT_EQ(run.stream.Description, "Renamed");
   EXPECT_EQ(run.stream.UninstallKeyName, "Renamed");
-  EXPECT_EQ(run.uninstallKeyName, "Renamed");
 
-  InstallSettings plain = RunWithProduct();
-  ApplySettingsDefaults(plain, {10, 0}, "C:\\windows");
+  ProductSettings plain = ApplySettingsDefaults(ExampleStream(), "", {10, 0}, "C:\\windows");
   EXPECT_EQ(plain.displayName, "Example");
 }
 
 TEST(SettingsDefaults, EmptyTextsTakeTheirDefaults) {
-  InstallSettings run = RunWithProduct();
-  ApplySettingsDefaults(run, {10, 0}, "");
+  ProductSettings run = ApplySettingsDefaults(ExampleStream(), "", {10, 0}, "");
   EXPECT_EQ(run.stream.SharedPath, "Example Corp");
   EXPECT_EQ(run.stream.ProductStartMenu, "Example Corp\\Example");
 
-  InstallSettings noPublisher = RunWithProduct();
-  noPublisher.stream.Publisher = "";
-  noPublisher.stream.Description = "Kept";
-  ApplySettingsDefaults(noPublisher, {10, 0}, "");
+  SettingsStream noPublisherStream = ExampleStream();
+  noPublisherStream.Publisher = "";
+  noPublisherStream.Description = "Kept";
+  ProductSettings noPublisher = ApplySettingsDefaults(noPublisherStream, "", {10, 0}, "");
   EXPECT_EQ(noPublisher.stream.SharedPath, "Example");
   EXPECT_EQ(noPublisher.stream.ProductStartMenu, "Example");
   EXPECT_EQ(noPublisher.stream.Description, "Kept");
@@ -47,13 +42,7 @@ TEST(SettingsDefaults, AutomaticModeSetting) {
     bool commandLine;
     bool result;
   } cases[] = {{0, true, true}, {0, false, false}, {1, false, true}, {2, true, false}, {3, true, true}};
-  for (const Case& c : cases) {
-    InstallSettings run = RunWithProduct();
-    run.automaticMode = c.commandLine;
-    run.stream.AutomaticModeSetting = c.setting;
-    ApplySettingsDefaults(run, {10, 0}, "");
-    EXPECT_EQ(run.automaticMode, c.result) << int(c.setting);
-  }
+  for (const Case& c : cases) EXPECT_EQ(AutomaticModeOf(c.commandLine, c.setting), c.result) << int(c.setting);
 }
 
 TEST(SettingsDefaults, NewSystemsFlagClearedBeforeVersion6) {
@@ -62,19 +51,19 @@ TEST(SettingsDefaults, NewSystemsFlagClearedBeforeVersion6) {
     bool kept;
   } cases[] = {{{5, 1}, false}, {{5, 2}, false}, {{5, 2, true}, true}, {{6, 0}, true}, {{10, 0}, true}};
   for (const Case& c : cases) {
-    InstallSettings run = RunWithProduct();
-    run.stream.ProductFlags2 = 1u << kFlag2NewSystemsOnly | 1u;
-    ApplySettingsDefaults(run, c.system, "");
+    SettingsStream stream = ExampleStream();
+    stream.ProductFlags2 = 1u << kFlag2NewSystemsOnly | 1u;
+    ProductSettings run = ApplySettingsDefaults(stream, "", c.system, "");
     EXPECT_EQ(run.stream.Flag2(kFlag2NewSystemsOnly), c.kept) << c.system.major << "." << c.system.minor;
     EXPECT_TRUE(run.stream.Flag2(0));
   }
 }
 
 TEST(SettingsDefaults, DialogCaptionPlaceholdersAndMonoColor) {
-  InstallSettings run = RunWithProduct();
-  run.stream.DialogCaption = "<Product> (<description>) on <os>";
-  run.stream.TopColor = run.stream.BottomColor = 0x123456;
-  ApplySettingsDefaults(run, {10, 0}, "C:\\windows");
+  SettingsStream stream = ExampleStream();
+  stream.DialogCaption = "<Product> (<description>) on <os>";
+  stream.TopColor = stream.BottomColor = 0x123456;
+  ProductSettings run = ApplySettingsDefaults(stream, "", {10, 0}, "C:\\windows");
   EXPECT_EQ(run.stream.DialogCaption, "Example (Example) on C:\\windows");
   EXPECT_TRUE(run.monoColor);
 }

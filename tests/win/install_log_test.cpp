@@ -98,8 +98,8 @@ TEST_F(InstallLogTest, HeaderBodyAndSuccessLine) {
   ASSERT_TRUE(OpenInstallLog());
   AppendLog("Creating restore point...");
   AppendLog("OK\r\n");
-  AppendLogFormat("Registering COM File \"%s\"...%s", "C:\\App\\x.dll", "FAILED\r\n");
-  AppendLogParts({"Desktop Shortcut(", "App", ") >>> ", "C:\\App\\app.exe", "\r\n"});
+  InstallLog().AppendFormat("Registering COM File \"%s\"...%s", "C:\\App\\x.dll", "FAILED\r\n");
+  InstallLog().AppendParts({"Desktop Shortcut(", "App", ") >>> ", "C:\\App\\app.exe", "\r\n"});
   // More than one block of the buffer and of the copy.
   std::string bulk;
   for (int i = 0; i < 700; ++i) bulk += "Deleted file: C:\\App\\old" + std::to_string(i) + ".txt\r\n";

@@ -5,20 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "setup/run/command_line_options.h"
+
 namespace setup {
 
 constexpr size_t kMaxCommandLineTokens = 19;
-
-struct CommandLineOptions {
-  bool automaticMode = false;
-  bool uninstallMode = false;
-  bool startMinimized = false;
-  std::string installLocation;
-  std::string displayName;
-  std::string uninstallKeyName;
-  std::string runAfterInstall;
-  std::string batchAppend[3];  // Pre-Installation, Post-Installation, Installation-Exit
-};
 
 struct CommandLineParse {
   bool ok = true;

@@ -3,16 +3,13 @@
 #include <ole2.h>
 
 #include "setup/entry/command_line.h"
+#include "setup/entry/runs_win.h"
 #include "setup/run/fatal_messages.h"
-#include "setup/entry/install_run_win.h"
-#include "setup/run/install_settings.h"
 #include "setup/run/own_file_win.h"
 #include "setup/run/run_control_win.h"
-#include "setup/integration/notification_request_win.h"
 #include "setup/payload/section_locator.h"
-#include "setup/run/setup_payload_win.h"
-#include "setup/uninstall/self_removal_win.h"
-#include "setup/uninstall/uninstall_run_win.h"
+#include "setup/payload/check_codes.h"
+#include "setup/payload/payload_header.h"
 #include "tl_core/fatal.h"
 #include "tl_core/fatal_box_win.h"
 #include "tl_core/privilege_win.h"
@@ -25,7 +22,6 @@ namespace {
 void PrepareProcess() {
   // Before anything can load a DLL: never from the program's own folder.
   tl::RestrictDllSearchToSystemFolder();
-  Settings().runtimeName = kProductName;
   tl::SetApplicationName(kProductName);
   tl::UseLibraryFatalBox();
 }
@@ -36,42 +32,22 @@ void InitializeRunServices() {
   InstallRunFatalCallback();
 }
 
-void LoadProgramIcons(HINSTANCE instance) {
-  InstallSettings& settings = Settings();
-  settings.instance = instance;
-  settings.smallIcon = ::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                    ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0);
-  settings.largeIcon = ::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                    ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0);
+ProcessFacts ProgramFacts(HINSTANCE instance) {
+  ProcessFacts process;
+  process.instance = instance;
+  process.smallIcon = ::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                   ::GetSystemMetrics(SM_CYSMICON), 0);
+  process.largeIcon = ::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+                                   ::GetSystemMetrics(SM_CYICON), 0);
+  return process;
 }
 
 std::string ProgramFileName() { return std::string(tl::FileNamePart(ModuleFileName())); }
 
-void ApplyCommandLine(const char* commandTail) {
+CommandLineOptions ReadCommandLine(const char* commandTail) {
   CommandLineParse parse = ParseCommandLine(commandTail ? commandTail : "");
   if (!parse.ok) UsageFatal(parse.usageReason, ProgramFileName());
-  const CommandLineOptions& o = parse.options;
-  InstallSettings& s = Settings();
-  s.automaticMode = o.automaticMode;
-  s.uninstallMode = o.uninstallMode;
-  s.startMinimized = o.startMinimized;
-  s.installLocation = o.installLocation;
-  s.displayName = o.displayName;
-  s.uninstallKeyName = o.uninstallKeyName;
-  s.runAfterInstall = o.runAfterInstall;
-  for (int i = 0; i < 3; ++i) s.batchAppend[i] = o.batchAppend[i];
-}
-
-// After a complete removal the product's address is told, and the
-// uninstaller has its own file deleted once the process has ended.
-[[noreturn]] void DispatchUninstall() {
-  const InstallSettings& run = Settings();
-  if (run.uninstallKeyName.empty()) UsageFatal("Product name required", ProgramFileName());
-  if (UninstallProduct(run.uninstallKeyName)) {
-    if (!run.stream.NotifyURL.empty()) RequestNotificationAddress(run.stream.NotifyURL, run.stream.DisplayVersion);
-    StartSelfRemoval(ModuleFileName());
-  }
-  ExitInstaller(0);
+  return parse.options;
 }
 
 SetupSection LocatePayload() {
@@ -79,7 +55,7 @@ SetupSection LocatePayload() {
   LocateResult located = LocateSetupSection(ReadOwnFile());
   if (located.outcome == LocateOutcome::kNoSection) NoInstallationDataFatal();
   if (located.outcome == LocateOutcome::kCorrupt) CorruptInstallerFatal(located.corruptCode);
-  if (!file.Seek(located.section.pointerToRawData)) CorruptInstallerFatal(10);
+  if (!file.Seek(located.section.pointerToRawData)) CorruptInstallerFatal(check::kCannotPosition);
   return located.section;
 }
 
@@ -88,12 +64,15 @@ SetupSection LocatePayload() {
 int RunEntry(HINSTANCE instance, const char* commandTail) {
   PrepareProcess();
   InitializeRunServices();
-  LoadProgramIcons(instance);
-  ApplyCommandLine(commandTail);
-  if (Settings().uninstallMode) DispatchUninstall();
-  OpenOwnFile(OwnProgramPath(::GetCommandLineA(), ModuleFileName()));
-  ReadSetupPayload(LocatePayload());
-  RunInstallation();
+  ProcessFacts process = ProgramFacts(instance);
+  const CommandLineOptions options = ReadCommandLine(commandTail);
+  if (options.uninstallMode) {
+    if (options.uninstallKeyName.empty()) UsageFatal("Product name required", ProgramFileName());
+    RunUninstallation(process, options);
+  }
+  process.installSource = OwnProgramPath(::GetCommandLineA(), ModuleFileName());
+  process.ownFileLength = OpenOwnFile(process.installSource);
+  RunInstallation(ReadSetupPayload(LocatePayload(), options.displayName, process.ownFileLength), process, options);
 }
 
 }  // namespace setup

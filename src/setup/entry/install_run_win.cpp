@@ -1,56 +1,76 @@
-#include "setup/entry/install_run_win.h"
+#include "setup/entry/runs_win.h"
 
-#include "setup/run/install_settings.h"
-#include "setup/folders/start_checks_win.h"
 #include "setup/files/extraction_win.h"
+#include "setup/folders/install_folder_win.h"
+#include "setup/folders/start_checks_win.h"
 #include "setup/integration/finish_win.h"
 #include "setup/integration/integration_win.h"
 #include "setup/integration/restore_point_win.h"
 #include "setup/integration/uninstall_record_win.h"
 #include "setup/integration/uninstaller_file_win.h"
+#include "setup/payload/product_flags.h"
 #include "setup/report/install_log_win.h"
-#include "setup/folders/install_folder_win.h"
+#include "setup/run/file_redirection_win.h"
+#include "setup/run/settings_defaults.h"
+#include "setup/ui/message_boxes_win.h"
 #include "setup/ui/progress_win.h"
 
 namespace setup {
 namespace {
 
+// The run as the payload and the command line start it.
+void StartRun(RunState& run, LoadedPayload& loaded, const ProcessFacts& process) {
+  const ProductSettings& product = run.product;
+  run.process = process;
+  run.payload = std::move(loaded.payload);
+  run.uninstaller = std::move(loaded.uninstaller);
+  run.automaticMode = AutomaticModeOf(run.options.automaticMode, product.stream.AutomaticModeSetting);
+  run.folders.installLocation = run.options.installLocation;
+  // A 64-bit product: 32-bit file-system redirection goes off at once; a
+  // failure is reported by the bitness check.
+  if (product.stream.Bitness == 1) SwitchOffFileRedirection(run.redirection);
+  SetInteraction(InteractionOf(run));
+}
+
 // Earlier installations, then the folders. The pages of an interactive run
 // (language, greeting, password, license, readme, folder, start menu) come
 // with the wizard; an automatic run takes the defaults.
-void SettleFolders() {
-  ResolveConfiguredFolders();
-  DetectPreviousInstallation();
-  SettleInstallFolder();
+void SettleFolders(RunState& run) {
+  ResolveConfiguredFolders(run);
+  run.earlier = FindEarlierInstallation(run);
+  SettleInstallFolder(run);
 }
 
-void Integrate(const ExtractionLists& lists) {
+void Integrate(RunState& run, const ExtractionLists& lists) {
   CreateShortcuts(lists);
   WriteRegistryEntries();
   InstallAssociations();
   AddFirewallExceptions();
   SetProgress(99);
-  if (!Settings().stream.Flag(kFlagHasUninstaller)) {
-    WriteInstallDirValue();
+  if (!run.uninstallerWanted) {
+    WriteInstallDirValue(run);
     return;
   }
-  WriteUninstaller();
+  WriteUninstaller(run);
   // The installed-fonts and shared-file lists come with font registration
   // and shared counts; until then the registration carries neither.
-  WriteUninstallRecord("", "");  // also writes the installation-directory value
+  WriteUninstallRecord(run, "", "");  // also writes the installation-directory value
 }
 
 }  // namespace
 
-void RunInstallation() {
-  RunStartChecks();
-  SettleFolders();
+void RunInstallation(LoadedPayload loaded, const ProcessFacts& process, const CommandLineOptions& options) {
+  const ProductSettings product = std::move(loaded.product);
+  RunState run(product, options);
+  StartRun(run, loaded, process);
+  RunStartChecks(run);
+  SettleFolders(run);
   OpenInstallLog();
-  OpenRestorePoint();
+  OpenRestorePoint(run);
   ExtractionLists lists;
-  ExtractFiles(lists);
-  Integrate(lists);
-  FinishInstallation();
+  ExtractFiles(run, lists);
+  Integrate(run, lists);
+  FinishInstallation(run);
 }
 
 }  // namespace setup

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "setup/run/fatal_messages.h"
-#include "setup/run/install_settings.h"
 #include "setup/files/existing_file_win.h"
 #include "setup/files/replacement_rules.h"
 #include "setup/files/restart_replacement_win.h"
@@ -13,7 +12,6 @@
 #include "setup/payload/check_codes.h"
 #include "setup/payload/file_record.h"
 #include "setup/run/setup_payload_win.h"
-#include "setup/report/failure_summary.h"
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/progress_win.h"
@@ -26,28 +24,24 @@
 #include "tl_core/path_text.h"
 #include "tl_core/process_win.h"
 #include "tl_core/text.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
 
-constexpr int kFlagVerboseLog = 20;
-constexpr int kFlagHideFileNames = 49;
-constexpr int kFlagGrantRightsOnInstallFolder = 50;
-constexpr int kFlagNoUninstallOnRemovableDrive = 56;
-constexpr int kFlagGrantRightsOnSharedFolder = 62;
 constexpr char kHiddenNameMarker[] = "b/0@+";
 
 void GrantRights(const std::string& folder) {
-  AppendLogParts({"Granting rights to directory \"", folder, "\"..."});
+  InstallLog().AppendParts({"Granting rights to directory \"", folder, "\"..."});
   if (uint32_t error = tl::GrantEveryoneFullAccess(folder))
-    AppendLogFormat("FAILED code %d: %s\r\n\r\n", static_cast<int>(error), tl::SystemErrorText(error).c_str());
+    InstallLog().AppendFormat("FAILED code %d: %s\r\n\r\n", static_cast<int>(error), tl::SystemErrorText(error).c_str());
   else
     AppendLog("OK\r\n");
 }
 
 void CreateLoggedFolder(const std::string& folder, const char* what) {
   if (uint32_t error = tl::CreateFolderWithParents(folder))
-    AppendLogParts({"Failed to create ", what, " \"", folder, "\": ", tl::SystemErrorText(error), "\r\n"});
+    InstallLog().AppendParts({"Failed to create ", what, " \"", folder, "\": ", tl::SystemErrorText(error), "\r\n"});
 }
 
 bool IsRemovableDrive(const std::string& folder) {
@@ -58,62 +52,73 @@ bool IsRemovableDrive(const std::string& folder) {
   return type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
 }
 
-void PrepareFolders() {
-  InstallSettings& run = Settings();
+void PrepareFolders(RunState& run) {
+  const ProductSettings& product = run.product;
+  RunFolders& folders = run.folders;
   SetProgress(1);
-  run.uninstallDataFolder = tl::JoinPath(run.installLocation, run.stream.UninstallSubdir);
-  if (run.stream.Flag(kFlagGrantRightsOnInstallFolder)) GrantRights(run.installLocation);
-  if (!run.stream.UninstallSubdir.empty()) CreateLoggedFolder(run.uninstallDataFolder, "uninstall data folder");
-  if (!run.stream.SharedPath.empty()) {
-    CreateLoggedFolder(run.stream.SharedPath, "shared folder");
-    if (run.stream.Flag(kFlagGrantRightsOnSharedFolder)) GrantRights(run.stream.SharedPath);
+  folders.uninstallDataFolder = tl::JoinPath(folders.installLocation, product.stream.UninstallSubdir);
+  if (product.Flag(kFlagGrantRightsOnInstallFolder)) GrantRights(folders.installLocation);
+  if (!product.stream.UninstallSubdir.empty()) CreateLoggedFolder(folders.uninstallDataFolder, "uninstall data folder");
+  if (!folders.sharedFolder.empty()) {
+    CreateLoggedFolder(folders.sharedFolder, "shared folder");
+    if (product.Flag(kFlagGrantRightsOnSharedFolder)) GrantRights(folders.sharedFolder);
   }
-  if (run.stream.Flag(kFlagNoUninstallOnRemovableDrive) && IsRemovableDrive(run.installLocation))
-    run.stream.ProductFlags &= ~(uint64_t{1} << kFlagHasUninstaller);
+  if (product.Flag(kFlagNoUninstallOnRemovableDrive) && IsRemovableDrive(folders.installLocation))
+    run.uninstallerWanted = false;
 }
 
-void CheckWholeArchive(const RunArchive& archive) {
-  const unsigned pause = Settings().stream.ProgressPause;
+void CheckWholeArchive(RunState& run, const RunArchive& archive) {
+  const unsigned pause = run.product.stream.ProgressPause;
   WaitStatusTime(pause);
   SetStatusText(LocalizedString(62));
   MarkStatusTime();
   SetProgress(21);
   uint32_t checksum = 0;
   if (!ArchiveChecksum(archive.source, checksum)) ArchiveReadFatal(archive.source.size(), archive.fileOffset);
-  if (checksum != RunPayloadHeader().ArchiveChecksum) CorruptInstallerFatal(check::kArchiveChecksum);
+  if (checksum != run.payload.header.ArchiveChecksum) CorruptInstallerFatal(check::kArchiveChecksum);
   WaitStatusTime(pause);
   SetStatusText(LocalizedString(54));
   MarkStatusTime();
   SetProgress(26);
   // Conditional deletion before installation comes with its own step.
   SetProgress(27);
-  Settings().uninstallData.ClearPaths();
+  run.uninstallData.ClearPaths();
 }
 
-TargetFolders RunTargetFolders() {
-  const InstallSettings& run = Settings();
+TargetFolders RunTargetFolders(const RunState& run) {
   TargetFolders folders;
-  folders.installLocation = run.installLocation;
-  folders.sharedFolder = run.stream.SharedPath;
-  folders.fontFolder = PathVariablesExpanded("%FontDir%");
-  folders.systemFolder = PathVariablesExpanded("%SystemDir%");
-  folders.uninstallDataFolder = run.uninstallDataFolder;
-  folders.expand = &PathVariablesExpanded;
+  folders.installLocation = run.folders.installLocation;
+  folders.sharedFolder = run.folders.sharedFolder;
+  folders.fontFolder = PathVariablesExpanded(run, "%FontDir%");
+  folders.systemFolder = PathVariablesExpanded(run, "%SystemDir%");
+  folders.uninstallDataFolder = run.folders.uninstallDataFolder;
+  folders.expand = [&run](const std::string& text) { return PathVariablesExpanded(run, text); };
   return folders;
 }
 
-bool IsSharedKind(uint32_t kind) { return kind == 1 || kind == 6 || kind == 7 || kind == 8; }
+bool Is(const FileRecord& record, FileKind kind) { return record.kind == static_cast<uint32_t>(kind); }
+
+bool IsShared(const FileRecord& record) {
+  return Is(record, FileKind::kShared) || Is(record, FileKind::kSystem) || Is(record, FileKind::kComServer) ||
+         Is(record, FileKind::kTypeLibrary);
+}
+
+// The kinds whose version resource decides the replacement.
+bool IsVersioned(const FileRecord& record) {
+  return Is(record, FileKind::kSystem) || Is(record, FileKind::kComServer) || Is(record, FileKind::kTypeLibrary) ||
+         Is(record, FileKind::kVersionedApplication);
+}
 
 void CollectSharedFile(const FileRecord& record, const std::string& target, ExtractionLists& lists) {
-  if (!IsSharedKind(record.kind)) return;
+  if (!IsShared(record)) return;
   lists.sharedFiles.push_back(SharedFileEntry(target, record.kind, record.flags & kFileFlagPermanent));
-  if (record.kind == 7) lists.comServers.push_back(target);
-  if (record.kind == 8) lists.typeLibraries.push_back(target);
+  if (Is(record, FileKind::kComServer)) lists.comServers.push_back(target);
+  if (Is(record, FileKind::kTypeLibrary)) lists.typeLibraries.push_back(target);
 }
 
 void CollectShortcut(const FileRecord& record, const std::string& target, ExtractionLists& lists) {
-  const bool startupApp = record.kind == static_cast<uint32_t>(FileKind::kStartupApplication);
-  if (!startupApp && !(record.kind == 0 && record.HasShortcut())) return;
+  const bool startupApp = Is(record, FileKind::kStartupApplication);
+  if (!startupApp && !(Is(record, FileKind::kApplication) && record.HasShortcut())) return;
   ShortcutEntry entry;
   entry.desktop = record.flags & kFileFlagDesktopShortcut;
   entry.startMenu = record.flags & kFileFlagStartMenuShortcut;
@@ -128,50 +133,48 @@ void CollectShortcut(const FileRecord& record, const std::string& target, Extrac
 }
 
 // The folder step: false when the folder cannot be made (the record ends).
-bool MakeTargetFolder(const FileRecord& record, const std::string& target) {
-  const InstallSettings& run = Settings();
+bool MakeTargetFolder(RunState& run, const FileRecord& record, const std::string& target) {
   std::string folder = tl::FolderOfPath(target);
-  if (folder.empty() || tl::EqualsNoCase(folder, run.installLocation)) return true;
+  if (folder.empty() || tl::EqualsNoCase(folder, run.folders.installLocation)) return true;
   if (uint32_t error = tl::CreateFolderWithParents(folder)) {
     DWORD attributes = tl::PathAttributes(folder);
     const bool fileInTheWay = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     const std::string reason = fileInTheWay ? "Cannot create directory because there is a file with the same name."
                                             : tl::SystemErrorText(error);
-    AppendFailureFormat("%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n", LocalizedString(25).c_str(), folder.c_str(),
+    run.failures.AppendFormat("%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n", LocalizedString(25).c_str(), folder.c_str(),
                         reason.c_str(), target.c_str());
     return false;
   }
-  if (!(record.flags & kFileFlagPermanent) && (IsPrivateKind(record.kind) || record.kind == 1))
-    Settings().uninstallData.RecordPath(folder, UninstallPathKind::kFolder);
+  if (!(record.flags & kFileFlagPermanent) && (IsPrivateKind(record.kind) || Is(record, FileKind::kShared)))
+    run.uninstallData.RecordPath(folder, UninstallPathKind::kFolder);
   return true;
 }
 
-void ShowTransfer(const FileRecord& record, const std::string& target) {
-  if (Settings().stream.Flag(kFlagHideFileNames) || record.name == kHiddenNameMarker)
+void ShowTransfer(const RunState& run, const FileRecord& record, const std::string& target) {
+  if (run.product.Flag(kFlagHideFileNames) || record.name == kHiddenNameMarker)
     SetStatusText(LocalizedString(54));
   else
     SetStatusPath(target);
 }
 
-void AfterWrite(const FileRecord& record, const std::string& target, const std::string& transferLine,
-                ExtractionLists& lists) {
-  if (Settings().stream.Flag(kFlagVerboseLog)) AppendLogParts({transferLine, "\r\n"});
+void AfterWrite(const RunState& run, const FileRecord& record, const std::string& target,
+                const std::string& transferLine, ExtractionLists& lists) {
+  if (run.product.Flag(kFlagVerboseLog)) InstallLog().AppendParts({transferLine, "\r\n"});
   // Fonts, drivers, packages, applets and binding come with component registration.
-  if (record.kind == static_cast<uint32_t>(FileKind::kFont)) lists.fontsChanged = true;
-  if (record.kind == static_cast<uint32_t>(FileKind::kDriverPackage)) lists.drivers.push_back(target);
+  if (Is(record, FileKind::kFont)) lists.fontsChanged = true;
+  if (Is(record, FileKind::kDriverPackage)) lists.drivers.push_back(target);
   lists.installedFiles.Add(target);
 }
 
-void InstallRecord(const FileRecordView& view, const TargetFolders& folders, ExtractionLists& lists) {
+void InstallRecord(RunState& run, const FileRecordView& view, const TargetFolders& folders, ExtractionLists& lists) {
   const FileRecord& record = view.fields;
-  InstallSettings& run = Settings();
   ResolvedTarget resolved = ResolveTarget(record.name, record.kind, record.flags, record.target, folders);
   const std::string& target = resolved.path;
   const std::string transferLine = std::string(tl::FileNamePart(record.name)) + " >>> " + target;
-  ShowTransfer(record, target);
+  ShowTransfer(run, record, target);
   CollectSharedFile(record, target, lists);
 
-  const bool versioned = record.kind >= 6 && record.kind <= 9;
+  const bool versioned = IsVersioned(record);
   ExistingFileFacts existing = ReadExistingFile(target, versioned);
   ReplacementDecision decision =
       DecideReplacement({target, record.kind, record.flags, record.stamp, record.text}, existing);
@@ -180,13 +183,13 @@ void InstallRecord(const FileRecordView& view, const TargetFolders& folders, Ext
   if (!decision.write) return;
 
   CollectShortcut(record, target, lists);
-  if (resolved.createFolder && !MakeTargetFolder(record, target)) return;
+  if (resolved.createFolder && !MakeTargetFolder(run, record, target)) return;
   if (!(record.flags & kFileFlagPermanent) && IsPrivateKind(record.kind))
     run.uninstallData.RecordPath(target, UninstallPathKind::kFile);
 
   bool scheduled = false;
   InstalledFileWrite write{target, view.data, record.stamp, record.attributes, decision.existedBefore};
-  if (WriteInstalledFile(write, scheduled)) AfterWrite(record, target, transferLine, lists);
+  if (WriteInstalledFile(run, write, scheduled)) AfterWrite(run, record, target, transferLine, lists);
 }
 
 // Damage ends the run with its check code; a failed read with error code 2.
@@ -196,16 +199,15 @@ void StopOnArchiveCode(int code, const ChunkCursor& chunks, const RunArchive& ar
   if (code) CorruptInstallerFatal(code);
 }
 
-void ExtractRecords(const RunArchive& archive, ExtractionLists& lists) {
-  const InstallSettings& run = Settings();
-  const PayloadHeader& header = RunPayloadHeader();
-  ChunkCursor chunks(archive.source, run.stream.Flag(kFlagPackedChunks), run.stream.Flag(kFlagCompareChecksums));
+void ExtractRecords(RunState& run, const RunArchive& archive, ExtractionLists& lists) {
+  const PayloadHeader& header = run.payload.header;
+  ChunkCursor chunks(archive.source, run.product.Flag(kFlagPackedChunks), run.product.Flag(kFlagCompareChecksums));
   RecordStream records(chunks);
   records.OnChunk([] {
     SetStatusText(LocalizedString(29));
     MarkStatusTime();
   });
-  const TargetFolders folders = RunTargetFolders();
+  const TargetFolders folders = RunTargetFolders(run);
   const int64_t count = static_cast<int64_t>(header.FileSizes.size());
   lists.installedFiles.Reserve(header.FileSizes.size());
   for (int64_t i = 0; i < count; ++i) {
@@ -214,7 +216,7 @@ void ExtractRecords(const RunArchive& archive, ExtractionLists& lists) {
     SetProgress(static_cast<int>(28 + (i * 62) / count));
     FileRecordView view;
     if (int code = ParseFileRecord(body, header.FileSizes[i], view)) CorruptInstallerFatal(code);
-    InstallRecord(view, folders, lists);
+    InstallRecord(run, view, folders, lists);
     tl::PumpWindowMessages();
   }
   if (int code = records.Finish()) CorruptInstallerFatal(code);
@@ -231,16 +233,16 @@ void AfterExtraction(ExtractionLists& lists) {
 
 }  // namespace
 
-void ExtractFiles(ExtractionLists& lists) {
-  PrepareFolders();
-  RunPreInstallationBatches();
+void ExtractFiles(RunState& run, ExtractionLists& lists) {
+  PrepareFolders(run);
+  RunPreInstallationBatches(run);
   SetStatusText(LocalizedString(8));
   MarkStatusTime();
   SetProgress(2);
 
-  const RunArchive archive = OpenArchive();
-  CheckWholeArchive(archive);
-  ExtractRecords(archive, lists);
+  const RunArchive archive = OpenArchive(run);
+  CheckWholeArchive(run, archive);
+  ExtractRecords(run, archive, lists);
   AfterExtraction(lists);
 }
 

@@ -68,7 +68,7 @@ ReplacementDecision ApplyVersionAndDateRules(const ReplacementInput& input, cons
   };
   std::string reason;
   if (!input.version.empty() && !existing.version.empty()) {
-    if (CompareVersionTexts(input.version, existing.version) <= 0)
+    if (tl::CompareVersionTexts(input.version, existing.version) <= 0)
       return skipVersioned(tl::Format(" was not installed because its version (%s) is not newer than %s\r\n",
                                       input.version.c_str(), existing.version.c_str()));
     reason = tl::Format("its version (%s) is newer than %s", input.version.c_str(), existing.version.c_str());

@@ -6,9 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "setup/run/install_settings.h"
 #include "setup/files/pending_renames.h"
-#include "setup/report/failure_summary.h"
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"
@@ -17,14 +15,13 @@
 #include "tl_core/system_library_win.h"
 #include "tl_core/text.h"
 #include "tl_core/wide_text_win.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
 
 // A scheduled move leaves this as the last error: the work is pending, not done.
 constexpr DWORD kScheduledError = ERROR_BUSY;  // 170
-constexpr int kFlagRestartRequired = 14;
-constexpr int kFlagReplaceNewFilesAtRestart = 11;
 constexpr int kStringFileNotInstalled = 31;
 constexpr char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kPendingRenamesValue[] = L"PendingFileRenameOperations";
@@ -202,8 +199,6 @@ bool ParkData(const RestartReplacement& request, tl::File& file) {
   return Fail(error);
 }
 
-void SetRestartRequired() { Settings().stream.ProductFlags |= uint64_t{1} << kFlagRestartRequired; }
-
 // To the recycle bin, silently: no confirmation, no progress, no error window.
 void RecycleFile(const std::string& path) {
   if (path.empty()) return;
@@ -255,10 +250,10 @@ bool ScheduleRestartDelete(const std::string& path) {
   return ScheduleAtRestart(path, nullptr);
 }
 
-bool ReplaceAtRestart(const RestartReplacement& request) {
+bool ReplaceAtRestart(RunState& run, const RestartReplacement& request) {
   const std::string& target = request.target;
   std::string message = "\r\n" + LocalizedString(kStringFileNotInstalled) + " " + target + "\r\n";
-  bool allowed = (request.existedBefore || Settings().stream.Flag(kFlagReplaceNewFilesAtRestart)) &&
+  bool allowed = (request.existedBefore || run.product.Flag(kFlagReplaceNewFilesAtRestart)) &&
                  request.lastError != ERROR_INVALID_NAME;
   const std::string errorText = tl::SystemErrorText(request.lastError);
   char drive = 0;
@@ -269,7 +264,7 @@ bool ReplaceAtRestart(const RestartReplacement& request) {
     message += errorText + "\r\n\r\n";
   }
   if (!allowed) {
-    AppendFailure(message);
+    run.failures.Append(message);
     return false;
   }
 
@@ -278,7 +273,7 @@ bool ReplaceAtRestart(const RestartReplacement& request) {
     message += tl::Format(
         "Failed to register '%s' for replacement because no temporary file could be created.\r\n%s\r\n\r\n",
         target.c_str(), tl::SystemErrorText(::GetLastError()).c_str());
-    AppendFailure(message);
+    run.failures.Append(message);
     return false;
   }
   const std::wstring& parkedPath = parked.wideName();
@@ -288,7 +283,7 @@ bool ReplaceAtRestart(const RestartReplacement& request) {
   std::string temporary = ShortPath(parked.name());
 
   if (ScheduleRestartMove(temporary, target)) {
-    SetRestartRequired();
+    run.restartRequired = true;
     message += tl::Format(
         "\"%s\" was successfully registered for replacement.\r\nTemporary file is \"%s\"\r\nReboot will be "
         "required.\r\n\r\n",
@@ -300,7 +295,7 @@ bool ReplaceAtRestart(const RestartReplacement& request) {
   message += tl::Format("Failed to register '%s' for replacement with temporary file '%s'\r\n%s\r\n\r\n",
                         target.c_str(), temporary.c_str(), tl::SystemErrorText(error).c_str());
   ::DeleteFileW(parkedPath.c_str());
-  AppendFailure(message);
+  run.failures.Append(message);
   return false;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "setup/files/installed_file_set.h"
+#include "setup/run/run_state.h"
 #include "tl_core/date_time.h"
 
 namespace setup {
@@ -25,9 +26,9 @@ struct RestartReplacement {
 
 // After three failed writes: parks the data in a "TLT" file and schedules
 // the move, or explains why not. Messages go to the InstallLog (scheduled)
-// or the FailureSummary; a scheduled move sets ProductFlags bit 14 of the
-// run. Returns true when the move was scheduled.
-bool ReplaceAtRestart(const RestartReplacement& request);
+// or the run's FailureSummary; a scheduled move makes the run require a
+// restart. Returns true when the move was scheduled.
+bool ReplaceAtRestart(RunState& run, const RestartReplacement& request);
 
 // Removes from PendingFileRenameOperations every pair that would overwrite
 // or delete a file this run wrote; logs each removal when `log` is true.

@@ -5,15 +5,14 @@
 #include <cstring>
 #include <vector>
 
-#include "setup/run/install_settings.h"
 #include "setup/files/restart_replacement_win.h"
-#include "setup/report/failure_summary.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/file_errors.h"
 #include "tl_core/file_win.h"
 #include "tl_core/folder_win.h"
 #include "tl_core/path_text.h"
 #include "tl_core/wide_text_win.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
@@ -21,8 +20,6 @@ namespace {
 constexpr int kAttempts = 3;
 constexpr DWORD kPauseBetweenAttemptsMs = 50;
 constexpr size_t kVerifyBlock = 4096;
-constexpr int kFlagVerifyWrittenFiles = 18;
-constexpr int kFlagClearAttributesOnRetry = 19;
 
 constexpr uint32_t kWriteFlags = tl::kCreateOrTruncate | tl::kNoReadAccess | tl::kNoSharingRetry;
 constexpr uint32_t kVerifyFlags = tl::kOpenExisting | tl::kNoWriteAccess | tl::kShareRead | tl::kNoSharingRetry;
@@ -58,9 +55,9 @@ bool Verify(const InstalledFileWrite& file, uint32_t& error) {
   return true;
 }
 
-void PrepareRetry(const InstalledFileWrite& file, uint32_t error) {
+void PrepareRetry(const RunState& run, const InstalledFileWrite& file, uint32_t error) {
   if (error == ERROR_PATH_NOT_FOUND) tl::CreateFolderWithParents(tl::FolderOfPath(file.target));
-  if (Settings().stream.Flag(kFlagClearAttributesOnRetry)) {
+  if (run.product.Flag(kFlagClearAttributesOnRetry)) {
     DWORD attributes = tl::PathAttributes(file.target);
     if (attributes != INVALID_FILE_ATTRIBUTES)
       ::SetFileAttributesW(tl::ToWide(file.target).c_str(),
@@ -78,9 +75,9 @@ void ApplyAttributes(const std::string& target, uint32_t attributes) {
 
 }  // namespace
 
-bool WriteInstalledFile(const InstalledFileWrite& file, bool& scheduledForRestart) {
+bool WriteInstalledFile(RunState& run, const InstalledFileWrite& file, bool& scheduledForRestart) {
   scheduledForRestart = false;
-  const bool verify = Settings().stream.Flag(kFlagVerifyWrittenFiles);
+  const bool verify = run.product.Flag(kFlagVerifyWrittenFiles);
   uint32_t error = 0;
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {
     error = WriteAll(file);
@@ -90,16 +87,16 @@ bool WriteInstalledFile(const InstalledFileWrite& file, bool& scheduledForRestar
         return true;
       }
       if (attempt == kAttempts) {
-        AppendFailure(FailedFileWriteEntry(LocalizedString(31), file.target, tl::SystemErrorText(error)));
+        run.failures.RecordFailedFileWrite(file.target, tl::SystemErrorText(error));
         return false;
       }
       continue;  // a mismatch is retried at once
     }
-    if (attempt == 1) PrepareRetry(file, error);
+    if (attempt == 1) PrepareRetry(run, file, error);
     if (attempt < kAttempts) ::Sleep(kPauseBetweenAttemptsMs);
   }
   RestartReplacement request{file.target, file.data, file.stamp, file.existedBefore, error};
-  scheduledForRestart = ReplaceAtRestart(request);
+  scheduledForRestart = ReplaceAtRestart(run, request);
   return false;
 }
 

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "setup/run/run_state.h"
 #include "tl_core/date_time.h"
 
 namespace setup {
@@ -19,9 +20,9 @@ struct InstalledFileWrite {
 };
 
 // True when the file is in place now. A file that could not be written is
-// explained in the FailureSummary, or parked for the next system start
+// explained in the run's FailureSummary, or parked for the next system start
 // (then `scheduledForRestart` is set); both return false.
-bool WriteInstalledFile(const InstalledFileWrite& file, bool& scheduledForRestart);
+bool WriteInstalledFile(RunState& run, const InstalledFileWrite& file, bool& scheduledForRestart);
 
 // Only these attribute bits come from the record: read-only, hidden,
 // system, archive, temporary, offline.

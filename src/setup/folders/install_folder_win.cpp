@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "setup/run/install_settings.h"
 #include "setup/run/run_control_win.h"
 #include "setup/folders/start_checks_win.h"
 #include "tl_core/version_order.h"
@@ -19,15 +18,10 @@
 #include "tl_core/path_text.h"
 #include "tl_core/registry_key_win.h"
 #include "tl_core/system_folders_win.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
-
-constexpr int kFlagNoReinstallQuestion = 28;
-constexpr int kFlagCompareVersions = 36;
-constexpr int kFlagAskBeforeOldUpgrade = 44;
-constexpr int kFlagAllUsersSharedBase = 1;
-
 
 std::string ReadRegistryValue(std::string_view valuePath) {
   RegistryValuePath split = SplitRegistryValuePath(valuePath);
@@ -37,39 +31,36 @@ std::string ReadRegistryValue(std::string_view valuePath) {
   return registry.ReadText(split.value);
 }
 
-void PlaceSharedPath(InstallSettings& run) {
-  if (!run.stream.Flag(kFlagHasUninstaller)) return;
-  const char* baseVariable = run.stream.SharedBase == kFlagAllUsersSharedBase ? "%AppDataAllDir%" : "%CommonDir%";
-  std::string base = PathVariablesExpanded(baseVariable);
-  if (run.stream.Bitness == 1) base = Without32BitSuffix(base, false);
-  run.stream.SharedPath = tl::MakeAbsolutePath(run.stream.SharedPath, base);
+std::string PlacedSharedFolder(const RunState& run) {
+  const SettingsStream& settings = run.product.stream;
+  if (!run.product.Flag(kFlagHasUninstaller)) return settings.SharedPath;
+  const char* baseVariable = settings.SharedBase == kSharedBaseAllUsers ? "%AppDataAllDir%" : "%CommonDir%";
+  std::string base = PathVariablesExpanded(run, baseVariable);
+  if (settings.Bitness == 1) base = Without32BitSuffix(base, false);
+  return tl::MakeAbsolutePath(settings.SharedPath, base);
 }
 
-void SettleFromRegistryValue(const std::string& reference) {
+std::string FolderFromRegistryValue(const std::string& reference) {
   std::string folder = ReadRegistryValue(reference);
   if (folder.empty()) tl::FatalMessage("Failed to obtain installation directory from \"%s\"", reference.c_str());
   if (!tl::FolderExists(folder))
     tl::FatalMessage("Installation directory \"%s\" obtained from \"%s\" does not exist.", folder.c_str(),
                      reference.c_str());
-  Settings().installLocation = folder;
+  return folder;
 }
 
-// The notice about the earlier installation: 3 installed, 4 same version,
-// 5 upgrade, 6 downgrade.
-int PreviousInstallationNotice(const InstallSettings& run) {
-  if (!run.stream.Flag(kFlagCompareVersions) || run.oldVersion.empty() || run.stream.DisplayVersion.empty()) return 3;
-  if (run.reinstall) return 4;
-  return run.upgrade ? 5 : 6;
-}
-
-void AskAboutPreviousInstallation(const InstallSettings& run) {
-  if (run.automaticMode || run.stream.Flag(kFlagNoReinstallQuestion)) return;
-  std::string notice = LocalizedString(PreviousInstallationNotice(run)) + "\r\n" + run.previousInstallLocation +
-                       "\r\n\r\n" + LocalizedString(7);
+void AskAboutEarlierInstallation(const RunState& run) {
+  const SettingsStream& settings = run.product.stream;
+  const EarlierInstallation& earlier = run.earlier;
+  if (run.automaticMode || run.product.Flag(kFlagNoReinstallQuestion)) return;
+  const int noticeNumber =
+      EarlierInstallationNotice(earlier, settings.DisplayVersion, run.product.Flag(kFlagCompareVersions));
+  std::string notice =
+      LocalizedString(noticeNumber) + "\r\n" + earlier.location + "\r\n\r\n" + LocalizedString(7);
   if (!AskYesNo(notice, LocalizedString(2))) CancelInstallation();
-  const std::string& oldestUpgradable = run.stream.UpgradeVersion1;
-  if (run.stream.Flag(kFlagAskBeforeOldUpgrade) && !run.oldVersion.empty() &&
-      (oldestUpgradable.empty() || CompareVersionTexts(run.oldVersion, oldestUpgradable) < 0) &&
+  const std::string& oldestUpgradable = settings.UpgradeVersion1;
+  if (run.product.Flag(kFlagAskBeforeOldUpgrade) && !earlier.version.empty() &&
+      (oldestUpgradable.empty() || tl::CompareVersionTexts(earlier.version, oldestUpgradable) < 0) &&
       !AskOkCancel(LocalizedString(72), LocalizedString(20)))
     ExitInstaller(1);
 }
@@ -81,55 +72,53 @@ void CreateInstallFolder(const std::string& folder) {
 
 }  // namespace
 
-void ResolveConfiguredFolders() {
-  InstallSettings& run = Settings();
-  PlaceSharedPath(run);
-  const std::string& folderTemplate = run.stream.InstallDirTemplate;
+void ResolveConfiguredFolders(RunState& run) {
+  const SettingsStream& settings = run.product.stream;
+  run.folders.sharedFolder = PlacedSharedFolder(run);
+  run.folders.startMenuFolder = settings.ProductStartMenu;
+  const std::string& folderTemplate = settings.InstallDirTemplate;
   std::string expandedTemplate =
-      folderTemplate.empty() ? "" : PathVariablesExpanded(ReplaceOsFolder(folderTemplate, tl::WindowsFolder()));
-  std::string programs = PathVariablesExpanded("%ProgramsDir%");
-  if (run.stream.Bitness == 1) programs = Without32BitSuffix(programs, true);
-  run.proposedInstallFolder = ProposedInstallFolder(expandedTemplate, run.displayName, programs);
+      folderTemplate.empty() ? "" : PathVariablesExpanded(run, ReplaceOsFolder(folderTemplate, tl::WindowsFolder()));
+  std::string programs = PathVariablesExpanded(run, "%ProgramsDir%");
+  if (settings.Bitness == 1) programs = Without32BitSuffix(programs, true);
+  run.folders.proposedInstallFolder = ProposedInstallFolder(expandedTemplate, run.product.displayName, programs);
 }
 
-void DetectPreviousInstallation() {
-  InstallSettings& run = Settings();
-  if (!run.stream.Flag(kFlagHasUninstaller)) return;
+EarlierInstallation FindEarlierInstallation(RunState& run) {
+  const SettingsStream& settings = run.product.stream;
+  EarlierInstallation earlier;
+  if (!run.product.Flag(kFlagHasUninstaller)) return earlier;
   tl::RegistryKey entry;
-  if (entry.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(run.stream.UninstallKeyName), tl::kRegOpenExistingOnly,
+  if (entry.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(settings.UninstallKeyName), tl::kRegOpenExistingOnly,
                  KEY_READ) != tl::RegOpenResult::kFailed) {
-    run.previousInstallLocation = entry.ReadText("InstallLocation");
-    run.oldVersion = entry.ReadText("DisplayVersion");
+    earlier.location = entry.ReadText("InstallLocation");
+    earlier.version = entry.ReadText("DisplayVersion");
     std::string startMenu = entry.ReadText("ProductStartMenu");
-    if (!startMenu.empty()) run.stream.ProductStartMenu = startMenu;
+    if (!startMenu.empty()) run.folders.startMenuFolder = startMenu;
   }
-  if (run.previousInstallLocation.empty() && !run.stream.LocationRegistryPath.empty())
-    run.previousInstallLocation = ReadRegistryValue(run.stream.LocationRegistryPath);
-  run.installedBefore = !run.previousInstallLocation.empty() && tl::FolderExists(run.previousInstallLocation);
-  if (!run.installedBefore || run.oldVersion.empty() || run.stream.DisplayVersion.empty()) return;
-  int order = CompareVersionTexts(run.oldVersion, run.stream.DisplayVersion);
-  run.upgrade = order < 0;
-  run.reinstall = order == 0;
-  run.downgrade = order > 0;
+  if (earlier.location.empty() && !settings.LocationRegistryPath.empty())
+    earlier.location = ReadRegistryValue(settings.LocationRegistryPath);
+  earlier.found = !earlier.location.empty() && tl::FolderExists(earlier.location);
+  earlier.kind = KindOfInstallation(earlier.found, earlier.version, settings.DisplayVersion);
+  return earlier;
 }
 
-void SettleInstallFolder() {
-  InstallSettings& run = Settings();
-  const std::string& proposed = run.proposedInstallFolder;
-  std::string folder = IsMasterFolderReference(proposed) ? RequiredProductFolder() : proposed;
+void SettleInstallFolder(RunState& run) {
+  const std::string& proposed = run.folders.proposedInstallFolder;
+  std::string folder = IsMasterFolderReference(proposed) ? RequiredProductFolder(run) : proposed;
   if (IsRegistryFolderReference(folder)) {
-    SettleFromRegistryValue(folder);
+    run.folders.installLocation = FolderFromRegistryValue(folder);
     return;
   }
-  if (run.stream.Flag(kFlagHasUninstaller) && run.installedBefore) {
+  if (run.product.Flag(kFlagHasUninstaller) && run.earlier.found) {
     // ProductFlags bit 0 (remove the earlier installation first) needs the
     // must-uninstall page, which comes with the wizard's pages.
-    AskAboutPreviousInstallation(run);
-    run.installLocation = run.previousInstallLocation;
+    AskAboutEarlierInstallation(run);
+    run.folders.installLocation = run.earlier.location;
     return;
   }
-  if (run.installLocation.empty()) run.installLocation = folder;
-  CreateInstallFolder(run.installLocation);
+  if (run.folders.installLocation.empty()) run.folders.installLocation = folder;
+  CreateInstallFolder(run.folders.installLocation);
 }
 
 }  // namespace setup

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "setup/run/install_settings.h"
 #include "setup/run/run_control_win.h"
 #include "setup/folders/start_checks.h"
 #include "setup/record/uninstall_entry.h"
@@ -23,18 +22,18 @@ constexpr char kSingleInstanceMutex[] = "Orvanta Quarn";
   ExitInstaller(1);
 }
 
-void CheckBitness() {
-  const InstallSettings& run = Settings();
-  if (int bits = BitnessStopNumber(run.stream.Bitness, tl::IsRunningOn64BitWindows())) {
+void CheckBitness(const RunState& run) {
+  const uint8_t bitness = run.product.stream.Bitness;
+  if (int bits = BitnessStopNumber(bitness, tl::IsRunningOn64BitWindows())) {
     if (run.automaticMode) ExitInstaller(1);
     StopWith(LocalizedFormat(81, {std::to_string(bits)}));
   }
-  if (run.stream.Bitness == 1 && run.wow64RedirectionFailed)
+  if (bitness == 1 && run.redirection.failed)
     tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
 }
 
-void CheckExcludedSystems() {
-  if (IsSystemExcluded(Settings().stream.ExcludedSystems, tl::RunningSystemFacts()))
+void CheckExcludedSystems(const RunState& run) {
+  if (IsSystemExcluded(run.product.stream.ExcludedSystems, tl::RunningSystemFacts()))
     StopWith(LocalizedFormat(61, {tl::OperatingSystemName(0)}));
 }
 
@@ -50,16 +49,15 @@ bool HasAdministratorRights() {
   return member != FALSE;
 }
 
-void CheckAdministratorRights() {
-  const InstallSettings& run = Settings();
-  AdminRequirement requirement = AdminRequirementOf(run.stream.AdminMode);
+void CheckAdministratorRights(const RunState& run) {
+  AdminRequirement requirement = AdminRequirementOf(run.product.stream.AdminMode);
   if (requirement == AdminRequirement::kNone || HasAdministratorRights()) return;
   if (requirement == AdminRequirement::kRequired) StopWith(LocalizedString(77));
   if (!run.automaticMode && !AskOkCancel(LocalizedString(78), LocalizedString(20))) ExitInstaller(1);
 }
 
-void CheckSingleInstance() {
-  if (!Settings().stream.Flag(kFlagSingleInstance)) return;
+void CheckSingleInstance(const RunState& run) {
+  if (!run.product.Flag(kFlagSingleInstance)) return;
   // Held until the process ends: that is what keeps a second installer out.
   HANDLE mutex = ::CreateMutexA(nullptr, FALSE, kSingleInstanceMutex);
   DWORD waited = mutex ? ::WaitForSingleObject(mutex, 0) : WAIT_FAILED;
@@ -68,22 +66,22 @@ void CheckSingleInstance() {
 
 }  // namespace
 
-std::string RequiredProductFolder() {
-  const InstallSettings& run = Settings();
-  const std::string& name = run.stream.MasterKeyName.empty() ? run.displayName : run.stream.MasterKeyName;
+std::string RequiredProductFolder(const RunState& run) {
+  const SettingsStream& settings = run.product.stream;
+  const std::string& name = settings.MasterKeyName.empty() ? run.product.displayName : settings.MasterKeyName;
   tl::RegistryKey key;
   if (key.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(name), tl::kRegOpenExistingOnly, KEY_READ) ==
       tl::RegOpenResult::kFailed)
-    StopWith(LocalizedFormat(12, {run.stream.MasterDisplayName}));
+    StopWith(LocalizedFormat(12, {settings.MasterDisplayName}));
   return key.ReadText("InstallLocation");
 }
 
-void RunStartChecks() {
-  CheckBitness();
-  CheckExcludedSystems();
-  CheckAdministratorRights();
-  if (Settings().stream.Flag(kFlagMasterProduct)) RequiredProductFolder();
-  CheckSingleInstance();
+void RunStartChecks(const RunState& run) {
+  CheckBitness(run);
+  CheckExcludedSystems(run);
+  CheckAdministratorRights(run);
+  if (run.product.Flag(kFlagMasterProduct)) RequiredProductFolder(run);
+  CheckSingleInstance(run);
 }
 
 }  // namespace setup

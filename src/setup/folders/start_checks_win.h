@@ -4,12 +4,14 @@
 // A failed check ends the run with exit code 1.
 #include <string>
 
+#include "setup/run/run_state.h"
+
 namespace setup {
 
-void RunStartChecks();
+void RunStartChecks(const RunState& run);
 
 // The product named by MasterKeyName (or DisplayName) must be installed;
 // its folder when it is. Ends the run with string 12 when it is not.
-std::string RequiredProductFolder();
+std::string RequiredProductFolder(const RunState& run);
 
 }  // namespace setup

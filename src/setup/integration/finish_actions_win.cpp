@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "setup/run/install_settings.h"
 #include "setup/files/restart_replacement_win.h"
 #include "setup/integration/launch_command.h"
 #include "setup/report/install_log_win.h"
@@ -16,28 +15,28 @@
 #include "tl_core/process_win.h"
 #include "tl_core/system_library_win.h"
 #include "tl_core/wide_text_win.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
 
-constexpr int kFlagRebootMarker = 53;
 constexpr char kRebootMarkerName[] = "reboot.dat";
 constexpr uint8_t kShortcutsForAllUsers = 1;
 
 // Launches after the log is written go to the final file: the temporary
 // InstallLog is gone by then.
-void AppendToInstallLogFile(const std::string& text) {
+void AppendToInstallLogFile(const RunState& run, const std::string& text) {
   tl::File file;
-  if (file.Open(InstallLogPath(), tl::kOpenOrCreate | tl::kNoReadAccess | tl::kShareRead | tl::kSeekToEnd) !=
+  if (file.Open(InstallLogPath(run.folders.uninstallDataFolder), tl::kOpenOrCreate | tl::kNoReadAccess | tl::kShareRead | tl::kSeekToEnd) !=
       tl::kFileOk)
     return;
   (void)file.Write(text.data(), static_cast<int64_t>(text.size()));
 }
 
-void LogLaunchFailure(const char* what, const std::string& command, DWORD error) {
+void LogLaunchFailure(const RunState& run, const char* what, const std::string& command, DWORD error) {
   // The system's text comes without its line end; the entry gets one so the
   // next block starts on a line of its own.
-  AppendToInstallLogFile(what + command + "\r\n" + tl::SystemErrorText(error) + "\r\n");
+  AppendToInstallLogFile(run, what + command + "\r\n" + tl::SystemErrorText(error) + "\r\n");
 }
 
 // The shell's default action for the file (its "open" where there is no
@@ -48,20 +47,20 @@ void OpenWithShell(const std::string& path) {
   if (execute) execute(nullptr, nullptr, tl::ToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void OpenFinishFile(const std::string& configured) {
+void OpenFinishFile(const RunState& run, const std::string& configured) {
   if (configured.empty()) return;
-  OpenWithShell(PathVariablesExpanded(configured));
+  OpenWithShell(PathVariablesExpanded(run, configured));
 }
 
 void MakeCurrentFolder(const std::string& folder) {
   if (!folder.empty()) ::SetCurrentDirectoryW(tl::ToWide(folder).c_str());
 }
 
-void StartRunAfterInstall(const std::string& command) {
+void StartRunAfterInstall(const RunState& run, const std::string& command) {
   std::string folder = ProgramFolderOfCommandLine(command);
   if (!folder.empty() && !tl::FolderExists(folder)) folder.clear();
   if (tl::RunProcess(command, 0, folder) == tl::kRunStartFailed)
-    LogLaunchFailure("Failed to launch command: ", command, ::GetLastError());
+    LogLaunchFailure(run, "Failed to launch command: ", command, ::GetLastError());
 }
 
 bool IsExistingFile(const std::string& path) {
@@ -69,46 +68,47 @@ bool IsExistingFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void StartFinishApp(const std::string& configured) {
+void StartFinishApp(const RunState& run, const std::string& configured) {
   if (configured.empty()) return;
-  const std::string path = PathVariablesExpanded(configured);
+  const std::string path = PathVariablesExpanded(run, configured);
   // A program path with a blank must not be split at it by the system.
   const std::string command = IsExistingFile(path) ? QuotedProgram(path) : path;
-  if (tl::RunProcess(command, 0, Settings().installLocation) == tl::kRunStartFailed)
-    LogLaunchFailure("Failed to launch app: ", path, ::GetLastError());
+  if (tl::RunProcess(command, 0, run.folders.installLocation) == tl::kRunStartFailed)
+    LogLaunchFailure(run, "Failed to launch app: ", path, ::GetLastError());
 }
 
 }  // namespace
 
-void WriteRebootMarker() {
-  const InstallSettings& run = Settings();
-  if (!run.stream.Flag(kFlagRebootMarker)) return;
-  const std::string path = tl::JoinPath(run.installLocation, kRebootMarkerName);
+void WriteRebootMarker(const RunState& run) {
+  if (!run.product.Flag(kFlagRebootMarker)) return;
+  const std::string path = tl::JoinPath(run.folders.installLocation, kRebootMarkerName);
   tl::File marker;
   if (marker.Open(path, tl::kCreateOrTruncate | tl::kNoReadAccess) != tl::kFileOk) return;
   marker.Close();
   ScheduleRestartDelete(path);
 }
 
-void RefreshDesktopFolder() {
+void RefreshDesktopFolder(const RunState& run) {
   using SHChangeNotifyFn = void(WINAPI*)(LONG, UINT, LPCVOID, LPCVOID);
   static const auto notify = tl::OnDemandFunction<SHChangeNotifyFn>("shell32.dll", "SHChangeNotify");
   if (!notify) return;
-  const bool allUsers = Settings().stream.ShortcutMode == kShortcutsForAllUsers;
-  const std::string desktop = PathVariableValue(allUsers ? PathVariable::kDesktopAllDir : PathVariable::kDesktopDir);
+  const bool allUsers = run.product.stream.ShortcutMode == kShortcutsForAllUsers;
+  const std::string desktop =
+      PathVariableValue(run, allUsers ? PathVariable::kDesktopAllDir : PathVariable::kDesktopDir);
   if (desktop.empty()) return;
   const std::wstring wide = tl::ToWide(desktop);
   notify(SHCNE_UPDATEDIR, SHCNF_PATHW, wide.c_str(), nullptr);
 }
 
-void RunFinishLaunches(const FinishChoices& chosen) {
-  const InstallSettings& run = Settings();
-  MakeCurrentFolder(run.installLocation);
-  if (run.failureSummary.empty() && !run.runAfterInstall.empty()) StartRunAfterInstall(run.runAfterInstall);
-  if (chosen.openFinishFile1) OpenFinishFile(run.stream.FinishFile1);
-  if (chosen.launchFinishApp) StartFinishApp(run.stream.FinishApp);
-  if (chosen.showInstallLog) ShowInstallLog();
-  if (chosen.openFinishFile2) OpenFinishFile(run.stream.FinishFile2);
+void RunFinishLaunches(const RunState& run, const FinishChoices& chosen) {
+  const SettingsStream& settings = run.product.stream;
+  const std::string& runAfterInstall = run.options.runAfterInstall;
+  MakeCurrentFolder(run.folders.installLocation);
+  if (run.failures.empty() && !runAfterInstall.empty()) StartRunAfterInstall(run, runAfterInstall);
+  if (chosen.openFinishFile1) OpenFinishFile(run, settings.FinishFile1);
+  if (chosen.launchFinishApp) StartFinishApp(run, settings.FinishApp);
+  if (chosen.showInstallLog) ShowInstallLog(InstallLogPath(run.folders.uninstallDataFolder));
+  if (chosen.openFinishFile2) OpenFinishFile(run, settings.FinishFile2);
 }
 
 }  // namespace setup

@@ -2,18 +2,17 @@
 
 #include <windows.h>
 
-#include "setup/run/file_redirection_win.h"
-#include "setup/run/install_settings.h"
-#include "setup/run/run_control_win.h"
 #include "setup/integration/finish_actions_win.h"
+#include "setup/integration/installation_uninstall_data_win.h"
 #include "setup/integration/notification_address.h"
 #include "setup/integration/notification_request_win.h"
 #include "setup/integration/restart_win.h"
 #include "setup/integration/restore_point_win.h"
 #include "setup/report/install_log_win.h"
+#include "setup/run/file_redirection_win.h"
+#include "setup/run/run_control_win.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/progress_win.h"
-#include "setup/integration/installation_uninstall_data_win.h"
 #include "setup/vars/batch_runner_win.h"
 #include "tl_core/wide_text_win.h"
 
@@ -22,10 +21,13 @@ namespace {
 
 constexpr int kFinishingStatus = 36;
 
-void RequestInstallationNotification() {
-  const InstallSettings& run = Settings();
-  const std::string& address = NotificationAddressForKind(run.stream, run.upgrade, run.downgrade, run.reinstall || run.installedBefore);
-  if (!address.empty()) RequestNotificationAddress(address, run.stream.DisplayVersion);
+void RequestInstallationNotification(const RunState& run) {
+  const SettingsStream& settings = run.product.stream;
+  const InstallationKind kind = run.earlier.kind;
+  const std::string& address =
+      NotificationAddressForKind(settings, kind == InstallationKind::kUpgrade, kind == InstallationKind::kDowngrade,
+                                 kind == InstallationKind::kReinstall);
+  if (!address.empty()) RequestNotificationAddress(address, settings.DisplayVersion);
 }
 
 void RemoveFolderIfEmpty(const std::string& folder) {
@@ -33,38 +35,40 @@ void RemoveFolderIfEmpty(const std::string& folder) {
 }
 
 // An installation that placed nothing leaves no folders behind.
-void RemoveEmptyFolders() {
-  const InstallSettings& run = Settings();
-  RemoveFolderIfEmpty(run.stream.SharedPath);
-  RemoveFolderIfEmpty(run.uninstallDataFolder);
-  RemoveFolderIfEmpty(run.installLocation);
+void RemoveEmptyFolders(const RunFolders& folders) {
+  RemoveFolderIfEmpty(folders.sharedFolder);
+  RemoveFolderIfEmpty(folders.uninstallDataFolder);
+  RemoveFolderIfEmpty(folders.installLocation);
 }
 
 }  // namespace
 
-void FinishInstallation() {
-  InstallSettings& run = Settings();
-  WriteRebootMarker();
-  WaitStatusTime(run.stream.ProgressPause);
+void FinishInstallation(RunState& run) {
+  const unsigned pause = run.product.stream.ProgressPause;
+  WriteRebootMarker(run);
+  WaitStatusTime(pause);
   MarkStatusTime();
   SetStatusText(LocalizedString(kFinishingStatus));
   SetProgress(100);
-  WriteInstallationUninstallData();
-  RunPostInstallationBatch();
-  RequestInstallationNotification();
-  RefreshDesktopFolder();
-  CommitRestorePoint();
-  WaitStatusTime(run.stream.ProgressPause);
-  if (!run.runAfterInstall.empty()) AppendLogFormat("Launch on exit: %s\r\n", run.runAfterInstall.c_str());
-  WriteInstallLog(run.reinstall, true, run.failureSummary);
-  const bool restart = AskForRestart();
-  RunInstallationExitBatch();
-  RemoveEmptyFolders();
-  RestoreFileRedirection(run);
+  WriteInstallationUninstallData(run);
+  RunPostInstallationBatch(run);
+  RequestInstallationNotification(run);
+  RefreshDesktopFolder(run);
+  CommitRestorePoint(run);
+  WaitStatusTime(pause);
+  if (!run.options.runAfterInstall.empty())
+    InstallLog().AppendFormat("Launch on exit: %s\r\n", run.options.runAfterInstall.c_str());
+  // Any earlier installation makes this one a reinstallation in the log,
+  // whether it was older, newer or of the same version.
+  WriteInstallLog(run, run.earlier.kind != InstallationKind::kNew, true);
+  const bool restart = AskForRestart(run);
+  RunInstallationExitBatch(run);
+  RemoveEmptyFolders(run.folders);
+  RestoreFileRedirection(run.redirection);
   if (restart)
     RestartComputer();
   else
-    RunFinishLaunches(FinishChoices{});
+    RunFinishLaunches(run, FinishChoices{});
   ExitInstaller(1);
 }
 

@@ -1,8 +1,6 @@
 #include "setup/integration/installation_uninstall_data_win.h"
 
 #include "setup/record/uninstall_data_file_win.h"
-#include "setup/report/failure_summary.h"
-#include "setup/run/install_settings.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"
 
@@ -15,9 +13,8 @@ constexpr uint8_t kCloseAtUninstallation = 0x02;
 
 }  // namespace
 
-UninstallDataContent InstallationUninstallData() {
-  const InstallSettings& run = Settings();
-  const SettingsStream& s = run.stream;
+UninstallDataContent InstallationUninstallData(const RunState& run) {
+  const SettingsStream& s = run.product.stream;
   UninstallDataContent content;
   content.paths = run.uninstallData.pathLines();
   for (int number : kUninstallerStringNumbers) content.strings[number] = LocalizedString(number);
@@ -30,12 +27,12 @@ UninstallDataContent InstallationUninstallData() {
   return content;
 }
 
-void WriteInstallationUninstallData() {
-  if (!Settings().stream.Flag(kFlagHasUninstaller)) return;
-  const std::string path = UninstallDataFilePath(Settings().uninstallDataFolder);
+void WriteInstallationUninstallData(RunState& run) {
+  if (!run.uninstallerWanted) return;
+  const std::string path = UninstallDataFilePath(run.folders.uninstallDataFolder);
   uint32_t error = 0;
-  if (!WriteUninstallDataFile(path, InstallationUninstallData(), error))
-    RecordFailedFileWrite(path, tl::SystemErrorText(error));
+  if (!WriteUninstallDataFile(path, InstallationUninstallData(run), error))
+    run.failures.RecordFailedFileWrite(path, tl::SystemErrorText(error));
 }
 
 }  // namespace setup

@@ -7,9 +7,6 @@
 
 namespace setup {
 
-// ProductFlags bit 41: ask before restarting even in automatic mode.
-inline constexpr int kFlagAskBeforeAutomaticRestart = 41;
-
 // No restart without bit 14. With it, an automatic run restarts without a
 // question unless bit 41 asks for one; otherwise askUser() decides and is
 // called only then.

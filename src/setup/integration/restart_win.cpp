@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "setup/run/install_settings.h"
 #include "setup/integration/restart_decision.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"
@@ -20,9 +19,8 @@ constexpr DWORD kRestartReason = 0x80040002;
 
 }  // namespace
 
-bool AskForRestart() {
-  const InstallSettings& run = Settings();
-  return DecideRestart(run.stream.ProductFlags, run.automaticMode, [] {
+bool AskForRestart(const RunState& run) {
+  return DecideRestart(RunProductFlags(run), run.automaticMode, [] {
     return AskYesNo(LocalizedString(kStringRestartQuestion), LocalizedString(kStringRestartCaption));
   });
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The restart that ends an installation which asked for one.
+#include "setup/run/run_state.h"
+
 namespace setup {
 
 // The restart decision of the finish applied: string 37 asked as a Yes/No
 // question with caption 20 when a question is due (see DecideRestart).
-bool AskForRestart();
+bool AskForRestart(const RunState& run);
 
 // Enables SeShutdownPrivilege and asks the system to restart (planned,
 // application, installation). The call returns at once; the system then

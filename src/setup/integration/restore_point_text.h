@@ -8,10 +8,6 @@
 
 namespace setup {
 
-// ProductFlags2 bit 1: open a restore point; cleared when opening fails so
-// that no commit is tried.
-inline constexpr int kFlag2RestorePoint = 1;
-
 // SRSetRestorePointW's status for a System Restore service that is turned off.
 inline constexpr uint32_t kRestoreStatusServiceDisabled = 1058;
 

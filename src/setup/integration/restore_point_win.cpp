@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <string>
 
-#include "setup/run/install_settings.h"
 #include "setup/integration/restore_point_text.h"
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
@@ -61,9 +60,8 @@ RestoreCall SetRestorePoint(DWORD eventType, int64_t sequence, const std::u16str
   return call;
 }
 
-std::u16string SystemDescription() {
-  const InstallSettings& run = Settings();
-  const std::wstring wide = tl::ToWide(RestorePointDescription(run.displayName, run.stream.DisplayVersion));
+std::u16string SystemDescription(const ProductSettings& product) {
+  const std::wstring wide = tl::ToWide(RestorePointDescription(product.displayName, product.stream.DisplayVersion));
   return FitRestorePointDescription(std::u16string(wide.begin(), wide.end()));
 }
 
@@ -76,24 +74,22 @@ std::string ErrorText(const RestoreCall& call) {
 
 }  // namespace
 
-void OpenRestorePoint() {
-  InstallSettings& run = Settings();
-  if (!run.stream.Flag2(kFlag2RestorePoint)) return;
+void OpenRestorePoint(RunState& run) {
+  if (!run.restorePointWanted) return;
   SetStatusText(LocalizedString(kStringCreatingRestorePoint));
   AppendLog("Creating restore point...");
-  const RestoreCall call = SetRestorePoint(BEGIN_SYSTEM_CHANGE, 0, SystemDescription());
+  const RestoreCall call = SetRestorePoint(BEGIN_SYSTEM_CHANGE, 0, SystemDescription(run.product));
   AppendLog(RestorePointOutcomeLine(ErrorText(call)));
   if (call.ok) {
     run.restorePointSequence = call.sequence;
   } else {
     run.restorePointSequence.reset();
-    run.stream.ProductFlags2 &= ~(uint32_t{1} << kFlag2RestorePoint);
+    run.restorePointWanted = false;
   }
 }
 
-void CommitRestorePoint() {
-  InstallSettings& run = Settings();
-  if (!run.stream.Flag2(kFlag2RestorePoint)) return;
+void CommitRestorePoint(RunState& run) {
+  if (!run.restorePointWanted) return;
   const std::optional<int64_t> sequence = run.restorePointSequence;
   run.restorePointSequence.reset();
   if (!sequence || !SetRestorePoint(END_SYSTEM_CHANGE, *sequence, std::u16string()).ok)

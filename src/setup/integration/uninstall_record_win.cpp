@@ -4,11 +4,8 @@
 
 #include <vector>
 
-#include "setup/run/install_settings.h"
 #include "setup/record/uninstall_entry.h"
 #include "setup/record/uninstall_record.h"
-#include "setup/run/setup_payload_win.h"
-#include "setup/report/failure_summary.h"
 #include "setup/strings/string_table.h"
 #include "setup/vars/path_variables_win.h"
 #include "tl_core/date_format.h"
@@ -34,24 +31,26 @@ constexpr char kRecordNotSaved[] =
     "Unable to save the uninstall information to the registry.  Uninstall will not work properly.\r\n\r\n";
 constexpr char kExtraValueNotSaved[] = "Failed to save data in registry key \"%s\": %s\r\n";
 
-std::string RecordKeyName(const InstallSettings& run) {
-  return run.stream.UninstallKeyName.empty() ? run.displayName : run.stream.UninstallKeyName;
+std::string RecordKeyName(const ProductSettings& product) {
+  const std::string& keyName = product.stream.UninstallKeyName;
+  return keyName.empty() ? product.displayName : keyName;
 }
 
-UninstallRecordFacts RunRecordFacts(const std::string& productFonts, const std::string& sharedFiles) {
-  const InstallSettings& run = Settings();
+UninstallRecordFacts RunRecordFacts(const RunState& run, const std::string& productFonts,
+                                    const std::string& sharedFiles) {
+  const ProductSettings& product = run.product;
   UninstallRecordFacts facts;
-  facts.uninstallKeyName = RecordKeyName(run);
-  facts.uninstallerPath = UninstallerPath(run.uninstallDataFolder, run.stream.UninstallerFileName);
-  facts.displayName = run.displayName;
-  facts.installSource = run.installSource;
+  facts.uninstallKeyName = RecordKeyName(product);
+  facts.uninstallerPath = UninstallerPath(run.folders.uninstallDataFolder, product.stream.UninstallerFileName);
+  facts.displayName = product.displayName;
+  facts.installSource = run.process.installSource;
   facts.productFonts = productFonts;
   facts.sharedFiles = sharedFiles;
   facts.requiredSpace = run.requiredSpace;
-  facts.monoColor = run.monoColor;
-  facts.backgroundBitmap = !run.stream.Bitmap.empty();
+  facts.monoColor = product.monoColor;
+  facts.backgroundBitmap = !product.stream.Bitmap.empty();
   facts.fallbackTitle = LocalizedString(0);
-  facts.installLocation = run.installLocation;
+  facts.installLocation = run.folders.installLocation;
   facts.installDate = tl::FormatLocalDateTime(tl::LocalNow(), tl::kDefaultDatePattern);
   return facts;
 }
@@ -70,25 +69,25 @@ bool WriteRecordValue(tl::RegistryKey& key, const RecordValue& value) {
   return false;
 }
 
-void ReportExtraValueFailure(const ValueRecord& record, uint32_t error) {
-  AppendFailureFormat(kExtraValueNotSaved, record.name.c_str(), tl::SystemErrorText(error).c_str());
+void ReportExtraValueFailure(RunState& run, const ValueRecord& record, uint32_t error) {
+  run.failures.AppendFormat(kExtraValueNotSaved, record.name.c_str(), tl::SystemErrorText(error).c_str());
 }
 
 // A value in another key: that key is opened (or created) for this value only.
-void WriteExtraValueElsewhere(const ValueRecord& record, const ExtraRecordValue& extra) {
+void WriteExtraValueElsewhere(RunState& run, const ValueRecord& record, const ExtraRecordValue& extra) {
   tl::RegistryKey key;
   if (key.OpenPath(extra.keyPath, 0, tl::kRegAccessWrite) == tl::RegOpenResult::kFailed ||
       !WriteRecordValue(key, extra.value))
-    ReportExtraValueFailure(record, key.lastError());
+    ReportExtraValueFailure(run, record, key.lastError());
 }
 
-void WriteExtraValues(tl::RegistryKey& uninstallKey, const std::vector<ValueRecord>& records) {
-  for (const ValueRecord& record : records) {
-    ExtraRecordValue extra = PlanExtraRecordValue(record, PathVariablesExpanded(record.value));
+void WriteExtraValues(RunState& run, tl::RegistryKey& uninstallKey) {
+  for (const ValueRecord& record : run.product.stream.UninstallValueList) {
+    ExtraRecordValue extra = PlanExtraRecordValue(record, PathVariablesExpanded(run, record.value));
     if (!extra.keyPath.empty()) {
-      WriteExtraValueElsewhere(record, extra);
+      WriteExtraValueElsewhere(run, record, extra);
     } else if (!WriteRecordValue(uninstallKey, extra.value)) {
-      ReportExtraValueFailure(record, uninstallKey.lastError());
+      ReportExtraValueFailure(run, record, uninstallKey.lastError());
     }
   }
 }
@@ -99,9 +98,19 @@ struct RecordOutcome {
 };
 
 // Steps up to the read-back: every value of the entry in its order.
-RecordOutcome WriteRecordValues(tl::RegistryKey& key, const UninstallRecordFacts& facts) {
+// The settings as the registration stores them: with the run's folders and
+// the run's decisions folded into the option words. A copy, made once.
+SettingsStream StoredSettings(const RunState& run) {
+  SettingsStream stored = run.product.stream;
+  stored.ProductFlags = RunProductFlags(run);
+  stored.ProductFlags2 = RunProductFlags2(run);
+  stored.ProductStartMenu = run.folders.startMenuFolder;
+  stored.SharedPath = run.folders.sharedFolder;
+  return stored;
+}
+
+RecordOutcome WriteRecordValues(RunState& run, tl::RegistryKey& key, const UninstallRecordFacts& facts) {
   RecordOutcome outcome;
-  const InstallSettings& run = Settings();
   ::SetLastError(0);
   if (key.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(facts.uninstallKeyName), kUninstallKeyOptions,
                kUninstallKeyAccess) == tl::RegOpenResult::kFailed) {
@@ -109,43 +118,42 @@ RecordOutcome WriteRecordValues(tl::RegistryKey& key, const UninstallRecordFacts
     outcome.stored = false;
     return outcome;
   }
-  std::vector<RecordValue> leading = LeadingRecordValues(run.stream, facts);
+  std::vector<RecordValue> leading = LeadingRecordValues(StoredSettings(run), facts);
   const RecordValue& uninstallString = leading.front();
   ::SetLastError(0);
   if (!WriteRecordValue(key, uninstallString)) outcome.systemErrorText = tl::SystemErrorText(key.lastError());
   for (size_t i = 1; i < leading.size(); ++i) WriteRecordValue(key, leading[i]);
-  WriteExtraValues(key, run.stream.UninstallValueList);
+  WriteExtraValues(run, key);
   for (const RecordValue& value : TrailingRecordValues(facts)) WriteRecordValue(key, value);
   // The uninstaller starts from this value; a record without it is useless.
   if (key.ReadText(uninstallString.name) != uninstallString.text) outcome.stored = false;
   return outcome;
 }
 
-void ReportRecordNotStored(const RecordOutcome& outcome) {
-  if (!outcome.systemErrorText.empty()) AppendFailureParts({kSystemErrorLine, outcome.systemErrorText, "\r\n\r\n"});
-  AppendFailure(kRecordNotSaved);
+void ReportRecordNotStored(FailureSummary& failures, const RecordOutcome& outcome) {
+  if (!outcome.systemErrorText.empty())
+    failures.AppendParts({kSystemErrorLine, outcome.systemErrorText, "\r\n\r\n"});
+  failures.Append(kRecordNotSaved);
 }
 
 }  // namespace
 
-void WriteUninstallRecord(const std::string& productFonts, const std::string& sharedFiles) {
-  InstallSettings& run = Settings();
-  if (run.requiredSpace < 0) run.requiredSpace = ComputeRequiredSpace();
+void WriteUninstallRecord(RunState& run, const std::string& productFonts, const std::string& sharedFiles) {
+  if (run.requiredSpace < 0) run.requiredSpace = ComputeRequiredSpace(run);
   tl::RegistryKey key;
-  RecordOutcome outcome = WriteRecordValues(key, RunRecordFacts(productFonts, sharedFiles));
-  WriteInstallDirValue();
-  if (!outcome.stored) ReportRecordNotStored(outcome);
+  RecordOutcome outcome = WriteRecordValues(run, key, RunRecordFacts(run, productFonts, sharedFiles));
+  WriteInstallDirValue(run);
+  if (!outcome.stored) ReportRecordNotStored(run.failures, outcome);
 }
 
-void WriteInstallDirValue() {
-  const InstallSettings& run = Settings();
-  const std::string& path = run.stream.LocationRegistryPath;
+void WriteInstallDirValue(const RunState& run) {
+  const std::string& path = run.product.stream.LocationRegistryPath;
   size_t split = path.rfind('\\');
   if (split == std::string::npos) return;
   tl::RegistryKey key;
   if (key.OpenPath(std::string_view(path).substr(0, split), 0, tl::kRegAccessWrite) == tl::RegOpenResult::kFailed)
     return;
-  key.WriteText(std::string_view(path).substr(split + 1), run.installLocation, 0);
+  key.WriteText(std::string_view(path).substr(split + 1), run.folders.installLocation, 0);
 }
 
 uint32_t DriveClusterSize(const std::string& folder) {
@@ -161,10 +169,9 @@ uint32_t DriveClusterSize(const std::string& folder) {
   return sectorsPerCluster * bytesPerSector;
 }
 
-int64_t ComputeRequiredSpace() {
-  const InstallSettings& run = Settings();
-  return RequiredSpace(run.uninstallerSize, RunPayloadHeader().FileSizes, DriveClusterSize(run.installLocation),
-                       run.stream.WizardBlock[0]);
+int64_t ComputeRequiredSpace(const RunState& run) {
+  return RequiredSpace(run.uninstaller.size, run.payload.header.FileSizes,
+                       DriveClusterSize(run.folders.installLocation), run.product.stream.WizardBlock[0]);
 }
 
 }  // namespace setup

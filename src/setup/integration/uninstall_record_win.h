@@ -5,23 +5,26 @@
 #include <cstdint>
 #include <string>
 
+#include "setup/run/run_state.h"
+
 namespace setup {
 
 // The product's entry under HKLM's uninstall key (always the 32-bit view),
 // written value by value over an existing one; the author's extra values;
-// then the installation-directory value. Failures go to the failure summary.
+// then the installation-directory value. Failures go to the run's failure
+// summary.
 // productFonts and sharedFiles are the installed-fonts and shared-file lists
 // (empty texts delete their values). Computes the disk requirement first
 // when the run has none yet.
-void WriteUninstallRecord(const std::string& productFonts, const std::string& sharedFiles);
+void WriteUninstallRecord(RunState& run, const std::string& productFonts, const std::string& sharedFiles);
 
 // InstallLocation as REG_SZ into the value that LocationRegistryPath names
 // (key path, a backslash, value name). Nothing without a backslash; silent.
-void WriteInstallDirValue();
+void WriteInstallDirValue(const RunState& run);
 
 // The disk requirement of the run in bytes, with the cluster size of the
 // drive of InstallLocation (4096 when the drive does not tell).
-int64_t ComputeRequiredSpace();
+int64_t ComputeRequiredSpace(const RunState& run);
 
 // The cluster size of the drive the folder lies on, or 0 when it cannot be found.
 uint32_t DriveClusterSize(const std::string& folder);

@@ -2,22 +2,20 @@
 
 #include <vector>
 
-#include "setup/run/install_settings.h"
 #include "setup/files/restart_replacement_win.h"
 #include "setup/files/write_installed_file_win.h"
 #include "setup/integration/icon_file.h"
 #include "setup/record/uninstall_record.h"
 #include "setup/payload/pe_image.h"
-#include "setup/report/failure_summary.h"
 #include "setup/report/install_log_win.h"
 #include "tl_core/file_win.h"
 #include "tl_core/system_library_win.h"
 #include "tl_core/wide_text_win.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
 
-constexpr int kFlagRestartRequired = 14;
 constexpr WORD kResourceLanguage = 1033;  // English (United States)
 constexpr WORD kIconImageType = 3;        // RT_ICON
 constexpr WORD kIconGroupType = 14;       // RT_GROUP_ICON
@@ -88,8 +86,6 @@ tl::DateTime StampOfRecord(const std::vector<uint8_t>& record) {
   return stamp;
 }
 
-void SetRestartRequired() { Settings().stream.ProductFlags |= uint64_t{1} << kFlagRestartRequired; }
-
 void ReplaceUninstallerIcon(const std::string& path, std::span<const uint8_t> icon) {
   ScopedResourceUpdate update = BeginResourceUpdate(path);
   if (!update) {
@@ -103,17 +99,17 @@ void ReplaceUninstallerIcon(const std::string& path, std::span<const uint8_t> ic
 
 // The uninstaller image, written as an extracted file is; its icon replaced
 // only when the file is in place now, not when it waits for a restart.
-void WriteUninstallerImage(const std::string& path) {
-  InstallSettings& run = Settings();
+void WriteUninstallerImage(RunState& run, const std::string& path) {
+  const SettingsStream& settings = run.product.stream;
   InstalledFileWrite file;
   file.target = path;
-  file.data = run.uninstallerImage;
-  file.stamp = StampOfRecord(run.stream.UninstallerFileRecord);
+  file.data = run.uninstaller.image;
+  file.stamp = StampOfRecord(settings.UninstallerFileRecord);
   file.attributes = 0;
   file.existedBefore = true;
   bool scheduledForRestart = false;
-  if (!WriteInstalledFile(file, scheduledForRestart)) return;
-  if (!run.stream.UninstallerIcon.empty()) ReplaceUninstallerIcon(path, run.stream.UninstallerIcon);
+  if (!WriteInstalledFile(run, file, scheduledForRestart)) return;
+  if (!settings.UninstallerIcon.empty()) ReplaceUninstallerIcon(path, settings.UninstallerIcon);
 }
 
 bool CopyWholeFile(const std::string& source, const std::string& target) {
@@ -132,30 +128,30 @@ bool CreateParkingFile(const std::string& target, tl::File& file) {
 
 // The running program's file copied into place, or parked and moved there at
 // the next system start when the target is in use.
-void CopyRunningProgram(const std::string& path) {
-  const std::string& source = Settings().installSource;
+void CopyRunningProgram(RunState& run, const std::string& path) {
+  const std::string& source = run.process.installSource;
   if (CopyWholeFile(source, path)) return;
 
   tl::File parked;
   if (!CreateParkingFile(path, parked)) {
-    AppendFailureFormat(kNoTemporaryFileMessage, path.c_str(), tl::SystemErrorText(::GetLastError()).c_str());
+    run.failures.AppendFormat(kNoTemporaryFileMessage, path.c_str(), tl::SystemErrorText(::GetLastError()).c_str());
     return;
   }
   const std::string& temporary = parked.name();
   if (!CopyWholeFile(source, temporary)) {
     const DWORD error = ::GetLastError();
     ::DeleteFileW(parked.wideName().c_str());
-    AppendFailureFormat(kNoTemporaryFileMessage, path.c_str(), tl::SystemErrorText(error).c_str());
+    run.failures.AppendFormat(kNoTemporaryFileMessage, path.c_str(), tl::SystemErrorText(error).c_str());
     return;
   }
   ::SetLastError(ERROR_SUCCESS);
   if (ScheduleRestartMove(temporary, path)) {
-    SetRestartRequired();
-    AppendLogFormat(kScheduledMessage, path.c_str(), temporary.c_str());
+    run.restartRequired = true;
+    InstallLog().AppendFormat(kScheduledMessage, path.c_str(), temporary.c_str());
     return;
   }
   const DWORD error = ::GetLastError();
-  AppendFailureFormat(kNotScheduledMessage, path.c_str(), temporary.c_str(), tl::SystemErrorText(error).c_str());
+  run.failures.AppendFormat(kNotScheduledMessage, path.c_str(), temporary.c_str(), tl::SystemErrorText(error).c_str());
   ::DeleteFileW(parked.wideName().c_str());
 }
 
@@ -163,19 +159,17 @@ void CopyRunningProgram(const std::string& path) {
 
 void ResourceUpdateTraits::Close(HANDLE h) { EndUpdate(h, true); }
 
-std::string RunUninstallerPath() {
-  const InstallSettings& run = Settings();
-  return UninstallerPath(run.uninstallDataFolder, run.stream.UninstallerFileName);
+std::string RunUninstallerPath(const RunState& run) {
+  return UninstallerPath(run.folders.uninstallDataFolder, run.product.stream.UninstallerFileName);
 }
 
-void WriteUninstaller() {
-  const InstallSettings& run = Settings();
-  if (!run.stream.Flag(kFlagHasUninstaller)) return;
-  const std::string path = RunUninstallerPath();
-  if (run.stream.Flag2(kFlag2BuildUninstallerImage))
-    WriteUninstallerImage(path);
+void WriteUninstaller(RunState& run) {
+  if (!run.uninstallerWanted) return;
+  const std::string path = RunUninstallerPath(run);
+  if (run.product.Flag2(kFlag2BuildUninstallerImage))
+    WriteUninstallerImage(run, path);
   else
-    CopyRunningProgram(path);
+    CopyRunningProgram(run, path);
 }
 
 ScopedResourceUpdate BeginResourceUpdate(const std::string& programPath) {

@@ -10,17 +10,19 @@
 #include <span>
 #include <string>
 
+#include "setup/run/run_state.h"
 #include "tl_core/scoped_handle_win.h"
 
 namespace setup {
 
 // The run's UninstallerPath: its UninstallDataFolder joined with the
 // uninstaller's file name.
-std::string RunUninstallerPath();
+std::string RunUninstallerPath(const RunState& run);
 
-// The install step, when ProductFlags bit 2 asks for an uninstaller. No
-// result: what fails goes to the InstallLog or the FailureSummary.
-void WriteUninstaller();
+// The install step, when the run keeps the uninstaller ProductFlags bit 2
+// asks for. No result: what fails goes to the InstallLog or the run's
+// FailureSummary.
+void WriteUninstaller(RunState& run);
 
 // A resource update of a program file (BeginUpdateResource); letting it go
 // discards every change, CommitResourceUpdate writes them.

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "setup/payload/product_flags.h"
+
 namespace setup {
 
 inline constexpr char kDeleteListEnd[] = "~~THE END~~";
@@ -26,6 +28,10 @@ inline constexpr int kMaxLanguages = 200;
 inline constexpr int kMaxStrings = 10000;
 inline constexpr uint32_t kMaxProgressPause = 9999;
 inline constexpr uint32_t kMaxBitmapSize = 100;
+
+// SharedBase: the folder SharedPath is placed under.
+inline constexpr uint8_t kSharedBaseCommonFiles = 0;
+inline constexpr uint8_t kSharedBaseAllUsers = 1;  // the all-users application data folder
 
 struct DeleteRecord {
   std::string fileSpecification;
@@ -71,16 +77,6 @@ struct StringTableData {
   bool operator==(const StringTableData&) const = default;
 };
 
-// Product option bits tested while reading.
-inline constexpr int kFlagHasUninstaller = 2;
-inline constexpr int kFlagPackedChunks = 5;
-inline constexpr int kFlagSingleInstance = 8;
-inline constexpr int kFlagMasterProduct = 16;
-inline constexpr int kFlagNoBackgroundWindow = 29;
-inline constexpr int kFlagCompareChecksums = 32;
-inline constexpr int kFlag2BuildUninstallerImage = 5;
-inline constexpr int kFlag2NewSystemsOnly = 10;
-
 struct SettingsStream {
   uint64_t ProductFlags = 0;                       // 1
   uint32_t ProductFlags2 = 0;                      // 2
@@ -96,7 +92,7 @@ struct SettingsStream {
   std::string ProductName;                         // 12
   std::string Description;                         // 13
   uint8_t Bitness = 0;                             // 14
-  uint8_t SharedBase = 0;                          // 15
+  uint8_t SharedBase = 0;                          // 15, kSharedBase...
   std::string SharedPath;                          // 16
   std::string ProductStartMenu;                    // 17
   std::string DisplayVersion;                      // 18

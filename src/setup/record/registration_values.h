@@ -15,6 +15,10 @@ inline constexpr char kRegistrationCorruptMessage[] =
     "The uninstall information for %s is corrupt.\r\n\r\nThe uninstallation cannot be performed.";
 inline constexpr char kUninstallDataUnreadableMessage[] =
     "The uninstall information for %s could not be loaded.\r\n\r\nFilepath: %s\r\nCode %d: %s";
+// After a partial uninstallation: what remains could not be written back;
+// the registration stays so that a later run still finds the product.
+inline constexpr char kUninstallDataNotRewrittenMessage[] =
+    "The uninstall information could not be updated.\r\nFilepath: %s\r\n%s\r\n\r\n";
 
 // "ProductFlags" is signed decimal text, "ProductFlags2" unsigned; text that
 // is not a number in range reads as 0, as a missing value does.

@@ -5,11 +5,11 @@
 #include <limits>
 
 #include "tl_core/path_text.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
 
-constexpr int kFlagBackgroundBitmapSettings = 15;
 constexpr uint32_t kOpaqueBitmap = 0xFFFFFFFF;  // BitmapTPI: no transparent pixel
 constexpr uint8_t kExpandableValueType = 2;
 constexpr uint8_t kNumberValueType = 4;

@@ -20,16 +20,6 @@ bool HasFinishAction(const SettingsStream& stream) {
 
 }  // namespace
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
-  while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
-  while (!name.empty() && name.front() == '\\') name.remove_prefix(1);
-  if (folder.empty()) return std::string(name);
-  std::string joined(folder);
-  joined += '\\';
-  joined += name;
-  return joined;
-}
-
 std::string InstallLogSeparator() { return "\r\n\r\n" + std::string(kSeparatorStars, '*') + "\r\n"; }
 
 std::string InstallLogHeaderText(const InstallLogHeader& header) {

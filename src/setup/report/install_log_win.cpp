@@ -8,12 +8,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "setup/run/install_settings.h"
 #include "setup/report/install_log_text.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/text.h"
 #include "setup/ui/message_boxes_win.h"
 #include "tl_core/file_win.h"
+#include "tl_core/path_text.h"
+#include "tl_core/text_sink.h"
 #include "tl_core/local_time_win.h"
 #include "tl_core/os_facts_win.h"
 #include "tl_core/system_library_win.h"
@@ -33,7 +34,7 @@ constexpr int kStringCompletedCaption = 43;
 
 // The temporary InstallLog: a "TLT" file in the system's temporary folder
 // with a write buffer in front of it.
-class TemporaryLog {
+class TemporaryLog : public tl::TextSink {
  public:
   bool Open() {
     Discard();
@@ -45,7 +46,7 @@ class TemporaryLog {
   bool IsOpen() const { return open_; }
   std::string path() const { return open_ ? file_.name() : std::string(); }
 
-  void Append(std::string_view text) {
+  void Append(std::string_view text) override {
     if (!open_) return;
     pending_ += text;
     if (pending_.size() >= kBlockSize) Flush();
@@ -102,8 +103,21 @@ void ShowCompletionBox() {
 void ShowSummaryPage() { ShowCompletionBox(); }
 
 // Tells the user the outcome; true when the user asked to see the log.
-bool TellOutcome(bool success, const std::string& logPath) {
-  switch (DecideOutcomeNotice(Settings().stream, success)) {
+// What the outcome notice decides by: the finish actions and the option
+// words as the run leaves them.
+SettingsStream FinishNoticeSettings(const RunState& run) {
+  const SettingsStream& settings = run.product.stream;
+  SettingsStream notice;
+  notice.ProductFlags = RunProductFlags(run);
+  notice.FinishFile1 = settings.FinishFile1;
+  notice.FinishApp = settings.FinishApp;
+  notice.FinishFile2 = settings.FinishFile2;
+  return notice;
+}
+
+bool TellOutcome(const RunState& run, bool success, const std::string& logPath) {
+  SettingsStream notice = FinishNoticeSettings(run);
+  switch (DecideOutcomeNotice(notice, success)) {
     case OutcomeNotice::kAskToShowLog: {
       std::string question = FillPathArgument(LocalizedString(kStringOutcomeQuestion), logPath);
       return AskYesNo(question, LocalizedString(kStringOutcomeQuestionCaption));
@@ -120,16 +134,15 @@ bool TellOutcome(bool success, const std::string& logPath) {
   return false;
 }
 
-InstallLogHeader CurrentHeader(bool reinstall) {
-  const InstallSettings& s = Settings();
+InstallLogHeader CurrentHeader(const RunState& run, bool reinstall) {
   InstallLogHeader header;
-  header.productName = s.displayName;
+  header.productName = run.product.displayName;
   header.installDate = tl::FormatLocalDateTime(tl::LocalNow(), kInstallDatePattern);
-  header.showInstallType = s.stream.Flag(kFlagHasUninstaller);
+  header.showInstallType = run.product.Flag(kFlagHasUninstaller);
   header.reinstall = reinstall;
-  header.installLocation = s.installLocation;
-  header.productVersion = s.stream.DisplayVersion;
-  header.overwritingVersion = s.oldVersion;
+  header.installLocation = run.folders.installLocation;
+  header.productVersion = run.product.stream.DisplayVersion;
+  header.overwritingVersion = run.earlier.version;
   header.operatingSystem = tl::OperatingSystemName(0u);
   return header;
 }
@@ -137,26 +150,27 @@ InstallLogHeader CurrentHeader(bool reinstall) {
 bool WriteText(tl::File& file, std::string_view text) { return file.Write(text.data(), text.size()); }
 
 // Appends one block to "Install.LOG"; false when the file cannot be opened.
-bool WriteLogBlock(const std::string& path, bool reinstall, const std::string& summary) {
+bool WriteLogBlock(const RunState& run, const std::string& path, bool reinstall, const std::string& summary) {
   tl::File file;
   if (file.Open(path, tl::kOpenOrCreate | tl::kShareRead | tl::kSeekToEnd) != tl::kFileOk) return false;
   // A write that fails stops the block there; nothing is reported.
   bool written = file.Position() == 0 || WriteText(file, InstallLogSeparator());
-  written = written && WriteText(file, InstallLogHeaderText(CurrentHeader(reinstall)));
+  written = written && WriteText(file, InstallLogHeaderText(CurrentHeader(run, reinstall)));
   written = written && RunLog().CopyTo(file);
   if (written) WriteText(file, InstallLogTrailer(summary, LocalizedString(kStringCompletedCaption)));
   return true;
 }
 
-void WriteInstallLogSteps(bool reinstall, bool interactive, const std::string& summary) {
-  const std::string path = InstallLogPath();
+void WriteInstallLogSteps(const RunState& run, bool reinstall, bool interactive) {
+  const std::string path = InstallLogPath(run.folders.uninstallDataFolder);
+  const std::string& summary = run.failures.text();
   const bool success = summary.empty();
   bool showLog = false;
-  if (interactive && !Settings().automaticMode) showLog = TellOutcome(success, path);
-  if (Settings().stream.Flag(kFlagWriteInstallLog) || !success) {
-    if (!WriteLogBlock(path, reinstall, summary)) showLog = false;
+  if (interactive && !run.automaticMode) showLog = TellOutcome(run, success, path);
+  if (run.product.Flag(kFlagWriteInstallLog) || !success) {
+    if (!WriteLogBlock(run, path, reinstall, summary)) showLog = false;
   }
-  if (showLog) ShowInstallLog();
+  if (showLog) ShowInstallLog(path);
 }
 
 bool OpenWithShell(const std::wstring& path) {
@@ -196,32 +210,25 @@ bool OpenInstallLog() { return RunLog().Open(); }
 
 void AppendLog(std::string_view text) { RunLog().Append(text); }
 
-void AppendLogFormat(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  AppendLog(tl::FormatV(format, args));
-  va_end(args);
-}
-
-void AppendLogParts(std::initializer_list<std::string_view> parts) {
-  for (std::string_view part : parts) AppendLog(part);
-}
+tl::TextSink& InstallLog() { return RunLog(); }
 
 std::string TemporaryLogPath() { return RunLog().path(); }
 
-std::string InstallLogPath() { return JoinPath(Settings().uninstallDataFolder, kInstallLogFileName); }
+std::string InstallLogPath(const std::string& uninstallDataFolder) {
+  return tl::JoinPath(uninstallDataFolder, kInstallLogFileName);
+}
 
-void WriteInstallLog(bool reinstall, bool interactive, const std::string& summary) {
+void WriteInstallLog(const RunState& run, bool reinstall, bool interactive) {
   try {
-    WriteInstallLogSteps(reinstall, interactive, summary);
+    WriteInstallLogSteps(run, reinstall, interactive);
   } catch (...) {
     // The run is ending either way; the temporary log must not outlive it.
   }
   DiscardTemporaryLog();
 }
 
-void ShowInstallLog() {
-  std::wstring path = tl::ToWide(InstallLogPath());
+void ShowInstallLog(const std::string& logPath) {
+  std::wstring path = tl::ToWide(logPath);
   if (!OpenWithShell(path)) StartNotepad(path);
 }
 

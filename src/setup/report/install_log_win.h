@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "setup/run/run_state.h"
+#include "tl_core/text_sink.h"
+
 namespace setup {
 
 // Creates the temporary InstallLog ("TLT" prefix, system temporary folder).
@@ -14,22 +17,24 @@ bool OpenInstallLog();
 // Appends exactly the given characters (no line end is added). Without an
 // open InstallLog they are dropped.
 void AppendLog(std::string_view text);
-void AppendLogFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void AppendLogParts(std::initializer_list<std::string_view> parts);
+// The same, with its formatted and piecewise appends.
+tl::TextSink& InstallLog();
 
 // The path of the open temporary InstallLog; empty when none is open.
 std::string TemporaryLogPath();
 
 // The UninstallDataFolder joined with "Install.LOG".
-std::string InstallLogPath();
+std::string InstallLogPath(const std::string& uninstallDataFolder);
 
 // Writes "Install.LOG" (header, the InstallLog, the outcome) and, when
 // interactive and not automatic, tells the user the outcome. Always ends by
 // discarding the temporary InstallLog.
-void WriteInstallLog(bool reinstall, bool interactive, const std::string& summary);
+// `reinstall`: an earlier installation was found. The run's FailureSummary
+// is the outcome.
+void WriteInstallLog(const RunState& run, bool reinstall, bool interactive);
 
 // Opens "Install.LOG" with the shell, else with Notepad.
-void ShowInstallLog();
+void ShowInstallLog(const std::string& logPath);
 
 // Closes and deletes the temporary InstallLog.
 void DiscardTemporaryLog();

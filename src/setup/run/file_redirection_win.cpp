@@ -6,19 +6,19 @@
 
 namespace setup {
 
-void SwitchOffFileRedirection(InstallSettings& run) {
+void SwitchOffFileRedirection(FileRedirection& redirection) {
   using DisableFn = BOOL(WINAPI*)(PVOID*);
   auto disable = tl::SystemFunction<DisableFn>("kernel32.dll", "Wow64DisableWow64FsRedirection");
-  run.wow64RedirectionOff = disable && disable(&run.wow64RedirectionState);
-  run.wow64RedirectionFailed = !run.wow64RedirectionOff;
+  redirection.off = disable && disable(&redirection.state);
+  redirection.failed = !redirection.off;
 }
 
-void RestoreFileRedirection(InstallSettings& run) {
-  if (!run.wow64RedirectionOff) return;
+void RestoreFileRedirection(FileRedirection& redirection) {
+  if (!redirection.off) return;
   using RevertFn = BOOL(WINAPI*)(PVOID);
   if (auto revert = tl::SystemFunction<RevertFn>("kernel32.dll", "Wow64RevertWow64FsRedirection"))
-    revert(run.wow64RedirectionState);
-  run.wow64RedirectionOff = false;
+    revert(redirection.state);
+  redirection.off = false;
 }
 
 }  // namespace setup

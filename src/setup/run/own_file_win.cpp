@@ -1,6 +1,5 @@
 #include "setup/run/own_file_win.h"
 
-#include "setup/run/install_settings.h"
 #include "tl_core/fatal.h"
 
 namespace setup {
@@ -31,12 +30,10 @@ std::string ModuleFileName() {
   }
 }
 
-void OpenOwnFile(const std::string& commandLinePath) {
-  InstallSettings& settings = Settings();
+int64_t OpenOwnFile(const std::string& commandLinePath) {
   const std::string moduleName = ModuleFileName();
-  settings.installSource = commandLinePath;
   tl::File& file = OwnFile();
-  std::string path = settings.installSource;
+  std::string path = commandLinePath;
   if (file.Open(path, kOwnFileFlags) != tl::kFileOk) {
     path = moduleName;
     if (file.Open(path, kOwnFileFlags) != tl::kFileOk) {
@@ -45,7 +42,7 @@ void OpenOwnFile(const std::string& commandLinePath) {
                        path.c_str(), static_cast<int>(error), tl::SystemErrorText(error).c_str());
     }
   }
-  settings.ownFileLength = file.Length();
+  return file.Length();
 }
 
 }  // namespace setup

@@ -11,7 +11,8 @@ tl::File& OwnFile();
 // Opens the program's own file as its command line names it
 // (`commandLinePath`), falling back to the module file name; a failure of
 // both is fatal ("Error code 1").
-void OpenOwnFile(const std::string& commandLinePath);
+// Returns the file's length.
+int64_t OpenOwnFile(const std::string& commandLinePath);
 
 // Positioned reads of the program's own file, for the payload readers.
 PositionedRead ReadOwnFile();

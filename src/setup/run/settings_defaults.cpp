@@ -5,33 +5,37 @@
 namespace setup {
 namespace {
 
-void ApplyAutomaticMode(InstallSettings& run) {
-  if (run.stream.AutomaticModeSetting == 1) run.automaticMode = true;
-  if (run.stream.AutomaticModeSetting == 2) run.automaticMode = false;
-}
-
-void ApplyNames(InstallSettings& run) {
-  SettingsStream& s = run.stream;
-  if (run.displayName.empty()) run.displayName = s.ProductName;
-  if (s.Description.empty()) s.Description = run.displayName;
-  if (s.SharedPath.empty()) s.SharedPath = s.Publisher.empty() ? run.displayName : s.Publisher;
-  if (s.ProductStartMenu.empty())
-    s.ProductStartMenu = s.Publisher.empty() ? run.displayName : s.Publisher + "\\" + run.displayName;
-  if (s.UninstallKeyName.empty()) s.UninstallKeyName = run.displayName;
-  if (run.uninstallKeyName.empty()) run.uninstallKeyName = s.UninstallKeyName;
+void ApplyNames(ProductSettings& product) {
+  SettingsStream& s = product.stream;
+  if (product.displayName.empty()) product.displayName = s.ProductName;
+  const std::string& name = product.displayName;
+  if (s.Description.empty()) s.Description = name;
+  if (s.SharedPath.empty()) s.SharedPath = s.Publisher.empty() ? name : s.Publisher;
+  if (s.ProductStartMenu.empty()) s.ProductStartMenu = s.Publisher.empty() ? name : s.Publisher + "\\" + name;
+  if (s.UninstallKeyName.empty()) s.UninstallKeyName = name;
 }
 
 bool OlderThanVersion6(const SystemVersion& system) { return system.major < 6 && !system.countsAsVersion6; }
 
 }  // namespace
 
-void ApplySettingsDefaults(InstallSettings& run, const SystemVersion& system, const std::string& windowsFolder) {
-  ApplyAutomaticMode(run);
-  ApplyNames(run);
-  run.monoColor = run.stream.TopColor == run.stream.BottomColor;
-  if (OlderThanVersion6(system)) run.stream.ProductFlags2 &= ~(1u << kFlag2NewSystemsOnly);
-  run.stream.DialogCaption =
-      ReplacePlaceholders(run.stream.DialogCaption, {run.displayName, run.stream.Description, windowsFolder});
+bool AutomaticModeOf(bool commandLineAutomatic, uint8_t automaticModeSetting) {
+  if (automaticModeSetting == 1) return true;
+  if (automaticModeSetting == 2) return false;
+  return commandLineAutomatic;
+}
+
+ProductSettings ApplySettingsDefaults(SettingsStream stream, const std::string& commandLineName,
+                                      const SystemVersion& system, const std::string& windowsFolder) {
+  ProductSettings product;
+  product.stream = std::move(stream);
+  product.displayName = commandLineName;
+  ApplyNames(product);
+  SettingsStream& s = product.stream;
+  product.monoColor = s.TopColor == s.BottomColor;
+  if (OlderThanVersion6(system)) s.ProductFlags2 &= ~(1u << kFlag2NewSystemsOnly);
+  s.DialogCaption = ReplacePlaceholders(s.DialogCaption, {product.displayName, s.Description, windowsFolder});
+  return product;
 }
 
 }  // namespace setup

@@ -1,8 +1,11 @@
 #pragma once
-// The defaults that reading the settings fills in: the values the command
-// line did not set, the texts an author left empty, and the flags that
-// depend on the running system.
-#include "setup/run/install_settings.h"
+// The defaults that reading the settings fills in: the texts an author left
+// empty, the flags that depend on the running system, and the mode the
+// command line and the settings give together.
+#include <cstdint>
+#include <string>
+
+#include "setup/run/product_settings.h"
 
 namespace setup {
 
@@ -12,10 +15,14 @@ struct SystemVersion {
   bool countsAsVersion6 = false;  // a 5.2 system the OS identification names as a 64-bit XP
 };
 
-// Applies the stream to the run: AutomaticModeSetting, DisplayName (a /n:
-// name wins), Description, ProductStartMenu, UninstallKeyName, the name part
-// of SharedPath, MonoColor, ProductFlags2 bit 10, and the placeholders of
-// DialogCaption.
-void ApplySettingsDefaults(InstallSettings& run, const SystemVersion& system, const std::string& windowsFolder);
+// The product's settings from the stream: DisplayName (a /n: name,
+// `commandLineName`, wins), Description, ProductStartMenu, UninstallKeyName,
+// the name part of SharedPath, MonoColor, ProductFlags2 bit 10, and the
+// placeholders of DialogCaption.
+ProductSettings ApplySettingsDefaults(SettingsStream stream, const std::string& commandLineName,
+                                      const SystemVersion& system, const std::string& windowsFolder);
+
+// /a, unless AutomaticModeSetting forces it on (1) or off (2).
+bool AutomaticModeOf(bool commandLineAutomatic, uint8_t automaticModeSetting);
 
 }  // namespace setup

@@ -5,13 +5,11 @@
 #include <cstring>
 
 #include "setup/run/fatal_messages.h"
-#include "setup/run/file_redirection_win.h"
-#include "setup/run/install_settings.h"
+#include "setup/run/settings_defaults.h"
 #include "setup/run/own_file_win.h"
 #include "setup/payload/archive.h"
 #include "setup/payload/file_record.h"
 #include "setup/payload/payload_header.h"
-#include "setup/run/settings_defaults.h"
 #include "setup/payload/settings_stream.h"
 #include "setup/payload/uninstaller_image.h"
 #include "setup/strings/string_table.h"
@@ -42,17 +40,6 @@ PayloadHeader CheckHeader(std::span<const uint8_t> mapped) {
 }
 
 
-PlaceholderValues RunPlaceholderValues() {
-  const InstallSettings& s = Settings();
-  return {s.displayName, s.stream.Description, tl::WindowsFolder()};
-}
-
-// A 64-bit product: 32-bit file-system redirection goes off at once; a
-// failure is reported by the bitness check.
-void SwitchOffRedirectionFor64BitProduct(InstallSettings& run) {
-  if (run.stream.Bitness == 1) SwitchOffFileRedirection(run);
-}
-
 SystemVersion RunningSystemVersion() {
   const tl::OsVersionFacts& facts = tl::RunningSystemFacts();
   SystemVersion v{static_cast<int>(facts.major), static_cast<int>(facts.minor)};
@@ -62,7 +49,8 @@ SystemVersion RunningSystemVersion() {
   return v;
 }
 
-void ReadSettings(std::span<const uint8_t> mapped, const PayloadHeader& header) {
+ProductSettings ReadSettings(std::span<const uint8_t> mapped, const PayloadHeader& header,
+                             const std::string& commandLineName) {
   SettingsBlockResult block = UnpackSettingsBlock(mapped, header);
   if (!block.ok()) CorruptInstallerFatal(block.corruptCode);
   SettingsReadHooks hooks;
@@ -70,62 +58,49 @@ void ReadSettings(std::span<const uint8_t> mapped, const PayloadHeader& header) 
   // The background window comes with the wizard; its place is after field 7.
   SettingsReadResult read = ReadSettingsStream(block.stream, hooks);
   if (!read.ok()) CorruptInstallerFatal(read.corruptCode);
-
-  InstallSettings& run = Settings();
-  run.stream = std::move(read.settings);
-  SwitchOffRedirectionFor64BitProduct(run);
-  RunStrings().Load(run.stream.Strings);
-  SetPlaceholderSource(&RunPlaceholderValues);
-  ApplySettingsDefaults(run, RunningSystemVersion(), tl::WindowsFolder());
+  RunStrings().Load(read.settings.Strings);
+  ProductSettings product =
+      ApplySettingsDefaults(std::move(read.settings), commandLineName, RunningSystemVersion(), tl::WindowsFolder());
+  SetPlaceholderValues({product.displayName, product.stream.Description, tl::WindowsFolder()});
+  return product;
 }
 
-struct RunPayload {
-  SetupSection section;
-  PayloadHeader header;
-  std::span<const uint8_t> mapped;
-};
-
-RunPayload& Payload() {
-  static RunPayload payload;
-  return payload;
-}
-
-void BuildUninstaller(const PayloadHeader& header, const SetupSection& section) {
-  InstallSettings& run = Settings();
+UninstallerBuild BuildUninstaller(const ProductSettings& product, const PayloadHeader& header,
+                                  const SetupSection& section, int64_t ownFileLength) {
   UninstallerImageInput input;
   input.section = section;
-  input.fileLength = run.ownFileLength;
+  input.fileLength = ownFileLength;
   input.imageChecksum = header.ImageChecksum;
-  input.compareChecksum = run.stream.Flag(kFlagCompareChecksums);
-  input.buildImage = run.stream.Flag2(kFlag2BuildUninstallerImage);
+  input.compareChecksum = product.Flag(kFlagCompareChecksums);
+  input.buildImage = product.Flag2(kFlag2BuildUninstallerImage);
   UninstallerImageResult image = BuildUninstallerImage(ReadOwnFile(), input);
   if (!image.ok()) CorruptInstallerFatal(image.corruptCode);
-  run.uninstallerImage = std::move(image.image);
-  run.uninstallerSize = image.uninstallerSize;
+  return {std::move(image.image), image.uninstallerSize};
 }
 
 }  // namespace
 
-void ReadSetupPayload(const SetupSection& section) {
+LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName,
+                               int64_t ownFileLength) {
+  LoadedPayload loaded;
   std::span<const uint8_t> mapped = MappedSection(section);
   PayloadHeader header = CheckHeader(mapped);
-  ReadSettings(mapped, header);
-  BuildUninstaller(header, section);
-  Payload() = {section, std::move(header), mapped};
+  loaded.product = ReadSettings(mapped, header, commandLineName);
+  loaded.uninstaller = BuildUninstaller(loaded.product, header, section, ownFileLength);
+  loaded.payload = {section, std::move(header), mapped};
+  return loaded;
 }
-
-const PayloadHeader& RunPayloadHeader() { return Payload().header; }
 
 void ArchiveReadFatal(int64_t length, int64_t fileOffset) {
   tl::FatalMessage("Error code 2: failed to read archive data\r\nsize=%d pos=%d", static_cast<int>(length),
                    static_cast<int>(fileOffset));
 }
 
-RunArchive OpenArchive() {
-  const RunPayload& payload = Payload();
-  const bool inFile = Settings().stream.ArchiveInFile != 0;
+RunArchive OpenArchive(const RunState& run) {
+  const RunPayload& payload = run.payload;
+  const bool inFile = run.product.stream.ArchiveInFile != 0;
   ArchivePlace place = inFile ? PlaceArchiveInFile(payload.header, payload.section.pointerToRawData,
-                                                   Settings().ownFileLength)
+                                                   run.process.ownFileLength)
                               : PlaceArchiveInSection(payload.header, payload.mapped.size());
   if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
   const int64_t start = inFile ? place.offset : int64_t{payload.section.pointerToRawData} + place.offset;

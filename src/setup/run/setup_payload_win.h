@@ -1,22 +1,27 @@
 #pragma once
 // Reading the program's own payload: the header in the mapped ".setup"
-// section, the settings block and stream into InstallSettings, the string
-// table and the uninstaller image; the archive is opened by the extraction.
-// Every damage ends the run with the corrupt-installer message.
+// section, the settings block and stream, the string table and the
+// uninstaller image; the archive is opened by the extraction. Every damage
+// ends the run with the corrupt-installer message.
 #include <cstdint>
-#include <span>
-#include <vector>
+#include <string>
 
 #include "setup/payload/archive.h"
-#include "setup/payload/payload_header.h"
 #include "setup/payload/section_locator.h"
+#include "setup/run/run_state.h"
 
 namespace setup {
 
-void ReadSetupPayload(const SetupSection& section);
+struct LoadedPayload {
+  RunPayload payload;
+  ProductSettings product;  // the string table is loaded with it
+  UninstallerBuild uninstaller;
+};
 
-// The payload header read by ReadSetupPayload.
-const PayloadHeader& RunPayloadHeader();
+// `commandLineName` is the /n: name, `ownFileLength` the length of the
+// program's own file.
+LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName,
+                               int64_t ownFileLength);
 
 // The archive, inside the section or after it. Either way its bytes are
 // read from the program's own file a piece at a time, so that the mapped
@@ -26,7 +31,7 @@ struct RunArchive {
   ArchiveSource source;
   int64_t fileOffset = 0;  // where it starts in the program's file
 };
-RunArchive OpenArchive();
+RunArchive OpenArchive(const RunState& run);
 
 // "Error code 2: failed to read archive data" for a read of the archive.
 [[noreturn]] void ArchiveReadFatal(int64_t length, int64_t fileOffset);

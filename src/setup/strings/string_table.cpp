@@ -31,8 +31,10 @@ std::basic_string<Char> ReplaceOne(std::basic_string_view<Char> text, std::strin
   return out;
 }
 
-PlaceholderValues NoPlaceholderValues() { return {}; }
-PlaceholderValues (*g_placeholderSource)() = &NoPlaceholderValues;
+PlaceholderValues& RunPlaceholderValues() {
+  static PlaceholderValues values;
+  return values;
+}
 
 }  // namespace
 
@@ -77,8 +79,8 @@ StringTable& RunStrings() {
   return table;
 }
 
-void SetPlaceholderSource(PlaceholderValues (*source)()) { g_placeholderSource = source; }
+void SetPlaceholderValues(PlaceholderValues values) { RunPlaceholderValues() = std::move(values); }
 
-const std::string& LocalizedString(int number) { return RunStrings().Lookup(number, g_placeholderSource()); }
+const std::string& LocalizedString(int number) { return RunStrings().Lookup(number, RunPlaceholderValues()); }
 
 }  // namespace setup

@@ -56,7 +56,8 @@ class StringTable {
 
 // The run's table, and lookups with the run's placeholder values.
 StringTable& RunStrings();
-void SetPlaceholderSource(PlaceholderValues (*source)());
+// The values are the product's and are set once its settings are read.
+void SetPlaceholderValues(PlaceholderValues values);
 const std::string& LocalizedString(int number);
 
 // The index of the last language named exactly "English", or 0.

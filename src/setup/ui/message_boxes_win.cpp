@@ -1,13 +1,12 @@
 #include "setup/ui/message_boxes_win.h"
 
-#include "setup/run/install_settings.h"
 #include "setup/run/run_control_win.h"
 #include "setup/strings/string_table.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
 
-constexpr int kFlagErrorBoxesInAutomaticMode = 35;
 
 struct ButtonLabel {
   int id;
@@ -16,6 +15,11 @@ struct ButtonLabel {
 constexpr ButtonLabel kButtonLabels[] = {{IDYES, 79}, {IDNO, 80}, {IDCANCEL, 49}, {IDRETRY, 100}};
 
 HHOOK g_relabelHook = nullptr;
+
+Interaction& RunInteraction() {
+  static Interaction interaction;
+  return interaction;
+}
 
 void RelabelButtons(HWND box) {
   for (const ButtonLabel& label : kButtonLabels) {
@@ -62,10 +66,17 @@ bool AskOkCancel(const std::string& text, const std::string& caption) {
   return ShowRunMessageBox(text, caption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
+Interaction InteractionOf(const RunState& run) {
+  return {run.automaticMode, run.options.uninstallMode, run.product.Flag(kFlagErrorBoxesInAutomaticMode)};
+}
+
+void SetInteraction(const Interaction& interaction) { RunInteraction() = interaction; }
+const Interaction& CurrentInteraction() { return RunInteraction(); }
+
 void ShowError(const std::string& text) {
-  const InstallSettings& run = Settings();
+  const Interaction& run = CurrentInteraction();
   if (text.empty()) return;
-  if (run.automaticMode && !run.stream.Flag(kFlagErrorBoxesInAutomaticMode)) return;
+  if (run.automatic && !run.errorBoxesWhenAutomatic) return;
   const std::string& caption = LocalizedString(21);
   ShowRunMessageBox(text, caption.empty() ? "Error" : caption, MB_OK | MB_ICONERROR);
 }
@@ -75,9 +86,9 @@ void ShowStopMessage(const std::string& text) {
 }
 
 void CancelInstallation() {
-  const InstallSettings& run = Settings();
-  if (!run.automaticMode) {
-    const bool uninstalling = run.uninstallMode;
+  const Interaction& run = CurrentInteraction();
+  if (!run.automatic) {
+    const bool uninstalling = run.uninstalling;
     ShowRunMessageBox(LocalizedString(uninstalling ? 101 : 98), LocalizedString(uninstalling ? 55 : 65),
                       MB_OK | MB_ICONWARNING);
   }

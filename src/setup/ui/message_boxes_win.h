@@ -5,7 +5,20 @@
 
 #include <string>
 
+#include "setup/run/run_state.h"
+
 namespace setup {
+
+// How the run's boxes and waits behave; the run sets it once its mode is
+// known, and again when the mode changes.
+struct Interaction {
+  bool automatic = false;  // no questions, no waits
+  bool uninstalling = false;
+  bool errorBoxesWhenAutomatic = false;  // ProductFlags bit 35
+};
+Interaction InteractionOf(const RunState& run);
+void SetInteraction(const Interaction& interaction);
+const Interaction& CurrentInteraction();
 
 // The window that owns the run's boxes: the active window of this thread,
 // else the background window (may be none).

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "setup/run/install_settings.h"
+#include "setup/ui/message_boxes_win.h"
 #include "tl_core/process_win.h"
 #include "tl_core/wide_text_win.h"
 
@@ -49,7 +49,7 @@ void MarkStatusTime() {
 }
 
 void WaitStatusTime(unsigned ms) {
-  if (Settings().automaticMode) return;
+  if (CurrentInteraction().automatic) return;
   ProgressState& state = State();
   if (!state.marked) {
     MarkStatusTime();

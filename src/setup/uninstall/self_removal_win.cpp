@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "setup/run/install_settings.h"
 #include "setup/uninstall/self_removal.h"
 #include "setup/vars/batch_text.h"
 #include "tl_core/file_win.h"
@@ -110,11 +109,10 @@ void OpenHiddenWithShell(const std::string& path, const std::string& folder) {
 
 }  // namespace
 
-void StartSelfRemoval(const std::string& uninstallerPath) {
-  const InstallSettings& run = Settings();
+void StartSelfRemoval(const RunState& run, const std::string& uninstallerPath) {
   const std::string temporaryFolder = TemporaryFolder();
   const std::string batchPath = tl::JoinPath(temporaryFolder, kSelfRemovalBatchName);
-  std::vector<std::string> folders = SelfRemovalFolders(run.installLocation, run.stream.UninstallSubdir);
+  std::vector<std::string> folders = SelfRemovalFolders(run.folders.installLocation, run.product.stream.UninstallSubdir);
   for (std::string& folder : folders) folder = BatchPath(folder);
   const std::string text = SelfRemovalBatchText(BatchPath(uninstallerPath), folders, BatchPath(batchPath));
   if (!WriteBatch(batchPath, text)) return;

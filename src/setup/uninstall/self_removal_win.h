@@ -4,12 +4,14 @@
 // folders of the installation go once this process has ended.
 #include <string>
 
+#include "setup/run/run_state.h"
+
 namespace setup {
 
-// Uses Settings().installLocation and the uninstall subdirectory
-// (Settings().stream.UninstallSubdir). Returns at once; the caller then ends
-// the process, which releases the uninstaller's file. Nothing is started
-// when the batch cannot be written.
-void StartSelfRemoval(const std::string& uninstallerPath);
+// Removes the run's installation folder and its uninstall subdirectory when
+// they are empty. Returns at once; the caller then ends the process, which
+// releases the uninstaller's file. Nothing is started when the batch cannot
+// be written.
+void StartSelfRemoval(const RunState& run, const std::string& uninstallerPath);
 
 }  // namespace setup

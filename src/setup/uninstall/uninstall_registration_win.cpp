@@ -2,25 +2,22 @@
 
 #include <windows.h>
 
-#include "setup/run/install_settings.h"
 #include "setup/record/uninstall_entry.h"
 #include "setup/record/registration_values.h"
 #include "tl_core/path_text.h"
 #include "tl_core/text.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
 
-constexpr int kFlagSilentUninstall = 9;
-constexpr int kFlagUninstallerBackground = 15;
 
 uint32_t NumberOr(tl::RegistryKey& key, const char* name, uint32_t fallback) {
   return key.ReadNumber(name).value_or(fallback);
 }
 
 // The product's identity and options: what the rest of the run decides by.
-void ReadIdentity(tl::RegistryKey& key, InstallSettings& run) {
-  SettingsStream& s = run.stream;
+void ReadIdentity(tl::RegistryKey& key, SettingsStream& s) {
   s.ProductFlags = ParseProductFlags(key.ReadText("ProductFlags"));
   s.ProductFlags2 = ParseProductFlags2(key.ReadText("ProductFlags2"));
   s.Bitness = static_cast<uint8_t>(NumberOr(key, "Bitness", 0));
@@ -28,21 +25,19 @@ void ReadIdentity(tl::RegistryKey& key, InstallSettings& run) {
   s.UninstallSubdir = key.ReadText("UninstallSubdir");
   s.ShortcutMode = static_cast<uint8_t>(NumberOr(key, "ShortcutMode", 0));
   s.NotifyURL = key.ReadText("NotifyURL");
-  if (s.Flag(kFlagSilentUninstall)) run.automaticMode = true;
-  run.uninstallDataFolder = tl::JoinPath(run.installLocation, s.UninstallSubdir);
 }
 
 // How the background window looks: the title, the colours, the copyright
 // line and, with its option, the bitmap.
-void ReadAppearance(tl::RegistryKey& key, InstallSettings& run) {
-  SettingsStream& s = run.stream;
+void ReadAppearance(tl::RegistryKey& key, ProductSettings& product) {
+  SettingsStream& s = product.stream;
   s.DisplayTitle = key.ReadText("DisplayTitle");
   s.TitleSize = ParseDecimalText(key.ReadText("TitleSize"), 1.0);
   s.TitleColor = NumberOr(key, "TitleColor", ::GetSysColor(COLOR_WINDOWTEXT));
   s.TitleShadow = static_cast<uint8_t>(NumberOr(key, "TitleShadow", 1));
   s.TopColor = NumberOr(key, "TopColor", ::GetSysColor(COLOR_WINDOW));
   s.BottomColor = NumberOr(key, "BottomColor", 0);
-  run.monoColor = NumberOr(key, "MonoColor", 1) != 0;
+  product.monoColor = NumberOr(key, "MonoColor", 1) != 0;
   s.TitlePosition = static_cast<uint8_t>(NumberOr(key, "TitlePosition", 0));
   s.TitleFont = key.ReadText("TitleFont");
   s.TaskbarText = key.ReadText("TaskbarText");
@@ -69,9 +64,8 @@ void ReadRemovalLists(UninstallRegistration& registration) {
 
 }  // namespace
 
-bool LoadUninstallRegistration(const std::string& keyName, UninstallRegistration& registration,
-                               std::string& message) {
-  InstallSettings& run = Settings();
+bool LoadUninstallRegistration(const std::string& keyName, ProductSettings& product,
+                               UninstallRegistration& registration, std::string& message) {
   const std::string subKey = UninstallEntryKey(keyName);
   {
     tl::RegistryKey probe;
@@ -84,20 +78,20 @@ bool LoadUninstallRegistration(const std::string& keyName, UninstallRegistration
   tl::RegistryKey& key = registration.key;
   if (key.Open(HKEY_LOCAL_MACHINE, subKey, tl::kRegOpenExistingOnly, tl::kRegAccessWrite) ==
       tl::RegOpenResult::kFailed) {
-    message = tl::Format(kRegistrationInaccessibleMessage, run.displayName.c_str());
+    message = tl::Format(kRegistrationInaccessibleMessage, product.displayName.c_str());
     return false;
   }
   const std::string displayName = key.ReadText("DisplayName");
-  if (!displayName.empty()) run.displayName = displayName;
-  if (run.displayName.empty()) run.displayName = keyName;
-  run.stream.UninstallKeyName = keyName;
-  run.installLocation = key.ReadText("InstallLocation");
-  if (run.installLocation.empty()) {
-    message = tl::Format(kRegistrationCorruptMessage, run.displayName.c_str());
+  if (!displayName.empty()) product.displayName = displayName;
+  if (product.displayName.empty()) product.displayName = keyName;
+  product.stream.UninstallKeyName = keyName;
+  registration.installLocation = key.ReadText("InstallLocation");
+  if (registration.installLocation.empty()) {
+    message = tl::Format(kRegistrationCorruptMessage, product.displayName.c_str());
     return false;
   }
-  ReadIdentity(key, run);
-  ReadAppearance(key, run);
+  ReadIdentity(key, product.stream);
+  ReadAppearance(key, product);
   ReadRemovalLists(registration);
   return true;
 }

@@ -4,6 +4,7 @@
 // settings.
 #include <string>
 
+#include "setup/run/product_settings.h"
 #include "tl_core/registry_key_win.h"
 
 namespace setup {
@@ -11,6 +12,7 @@ namespace setup {
 // Values of the registration that only the uninstall run uses.
 struct UninstallRegistration {
   tl::RegistryKey key;  // the registration key, open for reading and writing
+  std::string installLocation;
   std::string productFonts;
   std::string productRegistry;
   std::string productStartMenu;
@@ -18,10 +20,12 @@ struct UninstallRegistration {
   std::string sharedFiles;
 };
 
-// Opens the registration of `keyName` and reads it into Settings() and
-// `registration`. When the registration is missing or unusable, the message
-// the user gets is returned in `message` (already filled) and false.
-bool LoadUninstallRegistration(const std::string& keyName, UninstallRegistration& registration,
-                               std::string& message);
+// Opens the registration of `keyName` and reads the product's settings it
+// stores into `product` (whose displayName, the /n: name, stays unless the
+// registration names the product) and the rest into `registration`. When
+// the registration is missing or unusable, the message the user gets is
+// returned in `message` (already filled) and false.
+bool LoadUninstallRegistration(const std::string& keyName, ProductSettings& product,
+                               UninstallRegistration& registration, std::string& message);
 
 }  // namespace setup

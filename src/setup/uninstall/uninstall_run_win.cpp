@@ -7,19 +7,18 @@
 #include <vector>
 
 #include "setup/run/file_redirection_win.h"
-#include "setup/run/install_settings.h"
 #include "setup/run/run_control_win.h"
 #include "setup/files/installed_file_set.h"
 #include "setup/files/restart_replacement_win.h"
 #include "setup/integration/finish_actions_win.h"
 #include "setup/integration/restart_win.h"
 #include "setup/record/uninstall_entry.h"
-#include "setup/report/failure_summary.h"
 #include "setup/strings/string_arguments.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/ui/program_closing_win.h"
 #include "setup/ui/progress_win.h"
+#include "setup/report/install_log_win.h"
 #include "setup/uninstall/integration_removal_win.h"
 #include "setup/record/registration_values.h"
 #include "setup/record/uninstall_data_file_win.h"
@@ -31,20 +30,13 @@
 #include "tl_core/path_text.h"
 #include "tl_core/text.h"
 #include "tl_core/wide_text_win.h"
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 namespace {
 
 constexpr unsigned kPhasePauseMs = 600;
 constexpr int kMaxFolderLevels = 20;
-
-// ProductFlags bits the uninstall run tests.
-constexpr int kFlagKeepInstallLog = 54;
-constexpr int kFlagHideUninstallBatch1 = 26;
-constexpr int kFlagHideUninstallBatch2 = 27;
-constexpr int kFlagAddToPath = 12;
-constexpr int kFlagCloseProgressAtEnd = 51;
-constexpr int kFlagRestartAfterUninstall = 45;
 
 // Interface strings of the uninstaller.
 constexpr int kFailureMessage = 10;
@@ -60,8 +52,10 @@ constexpr int kFontsStatus = 67;
 constexpr int kFilesStatus = 68;
 constexpr int kRestartQuestion = 74;
 
+// The uninstall run's own state beside the run state.
 struct UninstallRun {
-  UninstallRegistration registration;
+  RunState& state;
+  UninstallRegistration& registration;
   UninstallDataContent data;
   InstalledFileSet deletedFiles;
   std::vector<std::string> folders;  // the folders the installation created
@@ -71,8 +65,6 @@ void ShowStatus(int number) {
   MarkStatusTime();
   SetStatusText(LocalizedString(number));
 }
-
-bool IsAutomatic() { return Settings().automaticMode; }
 
 // The uninstaller's one language: the strings the installation left in
 // "Uninstall.DAT".
@@ -84,14 +76,13 @@ void LoadUninstallerStrings(const UninstallDataContent& data) {
   table.texts.assign(static_cast<size_t>(highest) + 1, std::vector<std::string>(1));
   for (const auto& [number, text] : data.strings) table.texts[static_cast<size_t>(number)][0] = text;
   RunStrings().Load(table);
-  Settings().stream.DialogCaption = data.dialogCaption;
 }
 
 bool ReadUninstallData(UninstallRun& run) {
-  const std::string path = UninstallDataFilePath(Settings().uninstallDataFolder);
+  const std::string path = UninstallDataFilePath(run.state.folders.uninstallDataFolder);
   UninstallDataFileRead read = ReadUninstallDataFile(path);
   if (!read.ok) {
-    ShowError(tl::Format(kUninstallDataUnreadableMessage, Settings().displayName.c_str(), path.c_str(),
+    ShowError(tl::Format(kUninstallDataUnreadableMessage, run.state.product.displayName.c_str(), path.c_str(),
                          read.fileError, read.errorText.c_str()));
     return false;
   }
@@ -107,8 +98,8 @@ std::vector<CloseRecord> ClosePass(const std::vector<CloseRecord>& all, bool sec
   return pass;
 }
 
-void Confirm() {
-  if (IsAutomatic()) return;
+void Confirm(const RunState& run) {
+  if (run.automaticMode) return;
   if (!AskYesNo(LocalizedString(kConfirmation), LocalizedString(kConfirmationCaption))) ExitInstaller(1);
 }
 
@@ -116,16 +107,16 @@ void RunUninstallBatch(UninstallRun& run, const char* valueName, int hideFlag) {
   tl::RegistryKey& key = run.registration.key;
   const std::string text = key.ReadText(valueName);
   if (text.empty()) return;
-  const InstallSettings& settings = Settings();
-  RunBatch(BatchRequest{settings.installLocation, settings.stream.Flag(hideFlag), text, ""});
+  const RunState& state = run.state;
+  RunBatch(state, BatchRequest{state.folders.installLocation, state.product.Flag(hideFlag), text, ""});
   key.DeleteValue(valueName);
 }
 
 void NotifyAssociationsChanged() { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
 
-void DeleteInstallLog() {
-  if (Settings().stream.Flag(kFlagKeepInstallLog)) return;
-  ::DeleteFileW(tl::ToWide(tl::JoinPath(Settings().uninstallDataFolder, "Install.LOG")).c_str());
+void DeleteInstallLog(const RunState& run) {
+  if (run.product.Flag(kFlagKeepInstallLog)) return;
+  ::DeleteFileW(tl::ToWide(InstallLogPath(run.folders.uninstallDataFolder)).c_str());
 }
 
 // Deletes one installed file; true when it is gone.
@@ -138,7 +129,7 @@ bool DeleteInstalledFile(const std::string& path) {
 }
 
 void RemoveFiles(UninstallRun& run) {
-  InstallSettings& settings = Settings();
+  RunState& state = run.state;
   const size_t count = run.data.paths.size();
   for (size_t i = 0; i < count; ++i) {
     const std::string& line = run.data.paths[i];
@@ -152,8 +143,8 @@ void RemoveFiles(UninstallRun& run) {
       run.deletedFiles.Add(line);
       continue;
     }
-    AppendFailureFormat("%s %s\r\n", LocalizedString(kFailedDeletionPrefix).c_str(), line.c_str());
-    settings.uninstallData.RecordPath(line, UninstallPathKind::kFile);
+    state.failures.AppendFormat("%s %s\r\n", LocalizedString(kFailedDeletionPrefix).c_str(), line.c_str());
+    state.uninstallData.RecordPath(line, UninstallPathKind::kFile);
   }
 }
 
@@ -166,46 +157,48 @@ bool RemoveEmptyFolder(const std::string& folder) { return ::RemoveDirectoryW(tl
 // Deepest first; each removed folder's parents follow while they are empty,
 // up to the install folder, which the self-removal takes at the very end.
 void RemoveFolders(UninstallRun& run) {
-  const InstallSettings& settings = Settings();
+  const RunFolders& folders = run.state.folders;
   std::stable_sort(run.folders.begin(), run.folders.end(),
                    [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
   for (std::string folder : run.folders) {
     while (!folder.empty() && !tl::EqualsNoCase(tl::TrimTrailingBackslashes(folder),
-                                                tl::TrimTrailingBackslashes(settings.installLocation))) {
+                                                tl::TrimTrailingBackslashes(folders.installLocation))) {
       DeleteThumbnailCache(folder);
       if (!RemoveEmptyFolder(folder)) break;
       folder = tl::FolderOfPath(tl::TrimTrailingBackslashes(folder));
     }
   }
-  DeleteThumbnailCache(settings.installLocation);
-  DeleteThumbnailCache(settings.uninstallDataFolder);
+  DeleteThumbnailCache(folders.installLocation);
+  DeleteThumbnailCache(folders.uninstallDataFolder);
 }
 
 // What a later run still has to do: the files that stayed, the strings, the
 // programs to close, the packages that stayed, the registry definitions and
 // the deletion rules.
 void RewriteUninstallData(UninstallRun& run, const std::vector<std::string>& packagesLeft) {
-  InstallSettings& settings = Settings();
+  RunState& state = run.state;
   UninstallDataContent left;
-  left.paths = settings.uninstallData.pathLines();
+  left.paths = state.uninstallData.pathLines();
   left.strings = run.data.strings;
   left.dialogCaption = run.data.dialogCaption;
   left.closeList = run.data.closeList;
   left.msi = packagesLeft;
   left.registry2 = run.data.registry2;
   left.deleteList = run.data.deleteList;
+  const std::string path = UninstallDataFilePath(state.folders.uninstallDataFolder);
   uint32_t error = 0;
-  WriteUninstallDataFile(UninstallDataFilePath(Settings().uninstallDataFolder), left, error);
-  settings.uninstallData.ClearPaths();
+  if (!WriteUninstallDataFile(path, left, error))
+    state.failures.AppendFormat(kUninstallDataNotRewrittenMessage, path.c_str(), tl::SystemErrorText(error).c_str());
+  state.uninstallData.ClearPaths();
 }
 
 void RemoveStartMenuFolder(UninstallRun& run) {
   const std::string& relative = run.registration.productStartMenu;
   if (relative.empty()) return;
-  const bool allUsers = Settings().stream.ShortcutMode == 1;
-  std::string folder =
-      tl::JoinPath(PathVariableValue(allUsers ? PathVariable::kSMProgramsAllDir : PathVariable::kSMProgramsDir),
-                   relative);
+  const RunState& state = run.state;
+  const bool allUsers = state.product.stream.ShortcutMode == 1;
+  std::string folder = tl::JoinPath(
+      PathVariableValue(state, allUsers ? PathVariable::kSMProgramsAllDir : PathVariable::kSMProgramsDir), relative);
   for (int level = 0; level < kMaxFolderLevels && folder.size() > 3; ++level) {
     if (!RemoveEmptyFolder(folder)) break;
     folder = tl::FolderOfPath(tl::TrimTrailingBackslashes(folder));
@@ -219,22 +212,22 @@ void RemoveSharedFolder(UninstallRun& run) {
 // Only after a complete removal: the data file, the PATH entry, the second
 // uninstall batch and the registration itself.
 void RemoveRegistration(UninstallRun& run) {
-  InstallSettings& settings = Settings();
-  ::DeleteFileW(tl::ToWide(UninstallDataFilePath(Settings().uninstallDataFolder)).c_str());
-  if (settings.stream.Flag(kFlagAddToPath)) {
+  const RunState& state = run.state;
+  ::DeleteFileW(tl::ToWide(UninstallDataFilePath(state.folders.uninstallDataFolder)).c_str());
+  if (state.product.Flag(kFlagAddToPath)) {
     const std::string message = RemoveInstallFolderFromPath();
-    if (!message.empty() && !IsAutomatic()) ShowError(message);
+    if (!message.empty() && !state.automaticMode) ShowError(message);
   }
   RunUninstallBatch(run, "UninstallBatch2", kFlagHideUninstallBatch2);
   run.registration.key.Close();
   tl::RegistryKey parent;
   if (parent.Open(HKEY_LOCAL_MACHINE, kUninstallKeyPath, tl::kRegOpenExistingOnly, tl::kRegAccessDelete) !=
       tl::RegOpenResult::kFailed)
-    parent.DeleteKey(settings.stream.UninstallKeyName, 0);
+    parent.DeleteKey(state.product.stream.UninstallKeyName, 0);
 }
 
 void UndoInstallation(UninstallRun& run) {
-  InstallSettings& settings = Settings();
+  RunState& state = run.state;
   RunUninstallBatch(run, "UninstallBatch1", kFlagHideUninstallBatch1);
 
   ShowStatus(kAssociationsStatus);
@@ -249,12 +242,12 @@ void UndoInstallation(UninstallRun& run) {
 
   ShowStatus(kFilesStatus);
   SetProgress(5);
-  DeleteInstallLog();
+  DeleteInstallLog(state);
   ReleaseSharedFiles(run.registration);
   const std::vector<std::string> packagesLeft = RemovePackages(run.data.msi);
 
   SetProgress(10);
-  settings.uninstallData.ClearPaths();
+  state.uninstallData.ClearPaths();
   RemoveFiles(run);
   SetProgress(92);
   PruneRestartRenames(run.deletedFiles, false);
@@ -274,27 +267,27 @@ void UndoInstallation(UninstallRun& run) {
   RemoveInstallTree();
   SetProgress(98);
   RemoveSharedFolder(run);
-  if (settings.failureSummary.empty()) RemoveRegistration(run);
+  if (state.failures.empty()) RemoveRegistration(run);
 
   run.registration.key.Close();
-  RefreshDesktopFolder();
+  RefreshDesktopFolder(state);
   SetProgress(100);
-  RestoreFileRedirection(settings);
-  if (settings.stream.Flag(kFlagCloseProgressAtEnd)) WaitStatusTime(kPhasePauseMs);
+  RestoreFileRedirection(state.redirection);
+  if (state.product.Flag(kFlagCloseProgressAtEnd)) WaitStatusTime(kPhasePauseMs);
 }
 
-bool ReportOutcome() {
-  InstallSettings& settings = Settings();
-  if (!settings.failureSummary.empty()) {
-    if (!IsAutomatic())
-      ShowRunMessageBox(LocalizedFormat(kFailureMessage, {settings.failureSummary}), LocalizedString(kFailureCaption),
+bool ReportOutcome(const RunState& run) {
+  const bool automatic = run.automaticMode;
+  if (!run.failures.empty()) {
+    if (!automatic)
+      ShowRunMessageBox(LocalizedFormat(kFailureMessage, {run.failures.text()}), LocalizedString(kFailureCaption),
                         MB_OK | MB_ICONWARNING);
     return false;
   }
-  if (!IsAutomatic())
+  if (!automatic)
     ShowRunMessageBox(LocalizedString(kSuccessMessage), LocalizedString(kSuccessCaption), MB_OK | MB_ICONINFORMATION);
-  if (settings.stream.Flag(kFlagRestartAfterUninstall)) {
-    if (IsAutomatic() || AskYesNo(LocalizedString(kRestartQuestion), LocalizedString(kFailureCaption)))
+  if (run.product.Flag(kFlagRestartAfterUninstall)) {
+    if (automatic || AskYesNo(LocalizedString(kRestartQuestion), LocalizedString(kFailureCaption)))
       RestartComputer();
   }
   return true;
@@ -302,24 +295,18 @@ bool ReportOutcome() {
 
 }  // namespace
 
-bool UninstallProduct(const std::string& keyName) {
-  InstallSettings& settings = Settings();
-  UninstallRun run;
-  std::string message;
-  if (!LoadUninstallRegistration(keyName, run.registration, message)) {
-    ShowError(message);
-    return false;
-  }
-  if (settings.stream.Bitness == 1) {
-    SwitchOffFileRedirection(settings);
-    if (!settings.wow64RedirectionOff) tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
+bool UninstallProduct(RunState& state, UninstallRegistration& registration) {
+  UninstallRun run{state, registration};
+  if (state.product.stream.Bitness == 1) {
+    SwitchOffFileRedirection(state.redirection);
+    if (!state.redirection.off) tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
   }
   if (!ReadUninstallData(run)) return false;
   ClosePrograms(ClosePass(run.data.closeList, false), kConfirmationCaption);
-  Confirm();
+  Confirm(state);
   ClosePrograms(ClosePass(run.data.closeList, true), kConfirmationCaption);
   UndoInstallation(run);
-  return ReportOutcome();
+  return ReportOutcome(state);
 }
 
 }  // namespace setup

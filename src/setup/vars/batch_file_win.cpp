@@ -85,14 +85,14 @@ void DeleteFileQuietly(const std::string& path) { ::DeleteFileW(tl::ToWide(path)
 
 }  // namespace
 
-BatchOutcome RunBatchFile(const BatchRequest& request, bool automaticMode) {
+BatchOutcome RunBatchFile(const RunState& run, const BatchRequest& request) {
   BatchOutcome outcome;
   if (IsBlankBatchText(request.text)) return outcome;
 
   const std::string folder = request.workingDirectory.empty() ? CurrentFolder() : request.workingDirectory;
   outcome.batchPath = tl::JoinPath(folder, kBatchFileName);
-  const std::string text = BuildBatchFileText(BatchSetLines(request.workingDirectory), request.text,
-                                              automaticMode || request.hidden);
+  const std::string text = BuildBatchFileText(BatchSetLines(run, request.workingDirectory), request.text,
+                                              run.automaticMode || request.hidden);
   if (const uint32_t error = WriteTextFile(outcome.batchPath, text)) {
     outcome.stage = BatchOutcome::Stage::kNotWritten;
     outcome.error = error;

@@ -23,8 +23,8 @@ struct BatchOutcome {
   uint32_t error = 0;     // the system error of kNotWritten and kNotStarted
 };
 
-// Pause lines are dropped when the run is automatic or the batch hidden,
-// as nobody could answer them.
-BatchOutcome RunBatchFile(const BatchRequest& request, bool automaticMode);
+// The file begins with the run's SET lines. Pause lines are dropped when the
+// run is automatic or the batch hidden, as nobody could answer them.
+BatchOutcome RunBatchFile(const RunState& run, const BatchRequest& request);
 
 }  // namespace setup

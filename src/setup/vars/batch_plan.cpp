@@ -6,47 +6,46 @@
 namespace setup {
 namespace {
 
-BatchRequest MakeRequest(const InstallSettings& settings, std::string text, int hideBit, int logBit,
-                         const char* displayName) {
+BatchRequest MakeRequest(const RunState& run, std::string text, int hideBit, int logBit, const char* displayName) {
   BatchRequest request;
-  request.workingDirectory = settings.installLocation;
-  request.hidden = settings.stream.Flag(hideBit);
+  request.workingDirectory = run.folders.installLocation;
+  request.hidden = run.product.Flag(hideBit);
   request.text = std::move(text);
-  if (logBit >= 0 && settings.stream.Flag2(logBit)) request.displayName = displayName;
+  if (logBit >= 0 && run.product.Flag2(logBit)) request.displayName = displayName;
   return request;
 }
 
-bool ReinstallBatchApplies(const InstallSettings& settings) {
-  if (!settings.installedBefore) return false;
-  if (!settings.stream.Flag2(kFlag2ReinstallBatchSameVersionOnly)) return true;
-  return CompareVersionTexts(settings.stream.DisplayVersion, settings.oldVersion) == 0;
+bool ReinstallBatchApplies(const RunState& run) {
+  if (!run.earlier.found) return false;
+  if (!run.product.Flag2(kFlag2ReinstallBatchSameVersionOnly)) return true;
+  return tl::CompareVersionTexts(run.product.stream.DisplayVersion, run.earlier.version) == 0;
 }
 
 }  // namespace
 
-std::vector<BatchRequest> PreInstallationBatches(const InstallSettings& settings) {
-  const SettingsStream& stream = settings.stream;
+std::vector<BatchRequest> PreInstallationBatches(const RunState& run) {
+  const SettingsStream& stream = run.product.stream;
   std::vector<BatchRequest> batches;
-  batches.push_back(MakeRequest(settings, WithBatchAppendix(stream.PreInstallBatch, settings.batchAppend[0]),
+  batches.push_back(MakeRequest(run, WithBatchAppendix(stream.PreInstallBatch, run.options.batchAppend[0]),
                                 kFlagHidePreInstallBatch, kFlag2LogPreInstallBatch, "Pre-Installation Batch"));
-  if (settings.upgrade) {
-    batches.push_back(MakeRequest(settings, stream.UpgradeBatch, kFlagHideUpgradeBatch, kFlag2LogUpgradeBatch,
+  if (run.earlier.kind == InstallationKind::kUpgrade) {
+    batches.push_back(MakeRequest(run, stream.UpgradeBatch, kFlagHideUpgradeBatch, kFlag2LogUpgradeBatch,
                                   "Upgrade Batch"));
   }
-  if (ReinstallBatchApplies(settings)) {
-    batches.push_back(MakeRequest(settings, stream.ReinstallBatch, kFlagHideReinstallBatch,
-                                  kFlag2LogReinstallBatch, "Reinstall Batch"));
+  if (ReinstallBatchApplies(run)) {
+    batches.push_back(MakeRequest(run, stream.ReinstallBatch, kFlagHideReinstallBatch, kFlag2LogReinstallBatch,
+                                  "Reinstall Batch"));
   }
   return batches;
 }
 
-BatchRequest PostInstallationBatch(const InstallSettings& settings) {
-  return MakeRequest(settings, WithBatchAppendix(settings.stream.PostInstallBatch, settings.batchAppend[1]),
+BatchRequest PostInstallationBatch(const RunState& run) {
+  return MakeRequest(run, WithBatchAppendix(run.product.stream.PostInstallBatch, run.options.batchAppend[1]),
                      kFlagHidePostInstallBatch, kFlag2LogPostInstallBatch, "Post-Installation Batch");
 }
 
-BatchRequest InstallationExitBatch(const InstallSettings& settings) {
-  return MakeRequest(settings, WithBatchAppendix(settings.stream.InstallExitBatch, settings.batchAppend[2]),
+BatchRequest InstallationExitBatch(const RunState& run) {
+  return MakeRequest(run, WithBatchAppendix(run.product.stream.InstallExitBatch, run.options.batchAppend[2]),
                      kFlagHideInstallExitBatch, -1, "");
 }
 

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "setup/run/install_settings.h"
 #include "setup/report/install_log_win.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/vars/batch_file_win.h"
@@ -19,9 +18,9 @@ void ShowBatchError(const char* format, const BatchOutcome& outcome) {
 
 }  // namespace
 
-bool RunBatch(const BatchRequest& request) {
-  const bool automatic = Settings().automaticMode;
-  const BatchOutcome outcome = RunBatchFile(request, automatic);
+bool RunBatch(const RunState& run, const BatchRequest& request) {
+  const bool automatic = run.automaticMode;
+  const BatchOutcome outcome = RunBatchFile(run, request);
   switch (outcome.stage) {
     case BatchOutcome::Stage::kNothingToRun:
       return true;
@@ -33,18 +32,18 @@ bool RunBatch(const BatchRequest& request) {
       return false;
     case BatchOutcome::Stage::kRan:
       if (!request.displayName.empty() && !outcome.output.empty())
-        AppendLogParts({"\r\nRunning ", request.displayName, "...\r\n", outcome.output, "\r\n"});
+        InstallLog().AppendParts({"\r\nRunning ", request.displayName, "...\r\n", outcome.output, "\r\n"});
       return true;
   }
   return false;
 }
 
-void RunPreInstallationBatches() {
-  for (const BatchRequest& batch : PreInstallationBatches(Settings())) RunBatch(batch);
+void RunPreInstallationBatches(const RunState& run) {
+  for (const BatchRequest& batch : PreInstallationBatches(run)) RunBatch(run, batch);
 }
 
-void RunPostInstallationBatch() { RunBatch(PostInstallationBatch(Settings())); }
+void RunPostInstallationBatch(const RunState& run) { RunBatch(run, PostInstallationBatch(run)); }
 
-void RunInstallationExitBatch() { RunBatch(InstallationExitBatch(Settings())); }
+void RunInstallationExitBatch(const RunState& run) { RunBatch(run, InstallationExitBatch(run)); }
 
 }  // namespace setup

@@ -8,12 +8,12 @@ namespace setup {
 // True when the batch ran or there was nothing to run. A batch that cannot
 // be written or started is reported in an error box (none in automatic mode);
 // captured output goes to the InstallLog.
-bool RunBatch(const BatchRequest& request);
+bool RunBatch(const RunState& run, const BatchRequest& request);
 
 // The batches of an installation, each with its command-line appendix,
 // hidden flag and display name from the settings.
-void RunPreInstallationBatches();   // Pre-Installation, then Upgrade and Reinstall when they apply
-void RunPostInstallationBatch();
-void RunInstallationExitBatch();
+void RunPreInstallationBatches(const RunState& run);  // Pre-Installation, then Upgrade and Reinstall when they apply
+void RunPostInstallationBatch(const RunState& run);
+void RunInstallationExitBatch(const RunState& run);
 
 }  // namespace setup

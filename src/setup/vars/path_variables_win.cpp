@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "setup/run/install_settings.h"
 #include "tl_core/os_facts_win.h"
 #include "tl_core/path_text.h"
 #include "tl_core/registry_key_win.h"
@@ -182,14 +181,13 @@ bool IsNtFamily() { return tl::RunningSystemFacts().platformId == VER_PLATFORM_W
 
 }  // namespace
 
-std::string PathVariableValue(PathVariable variable) {
-  const InstallSettings& settings = Settings();
+std::string PathVariableValue(const RunState& run, PathVariable variable) {
   using V = PathVariable;
   // Fallbacks are computed only when the lookups before them found nothing.
-  const auto valueOf = [](V other) { return [other] { return PathVariableValue(other); }; };
+  const auto valueOf = [&run](V other) { return [&run, other] { return PathVariableValue(run, other); }; };
   const auto underWindows = [](const char* name) { return [name] { return tl::JoinPath(tl::WindowsFolder(), name); }; };
-  const auto under = [](V folder, const char* name) {
-    return [folder, name] { return tl::JoinPath(PathVariableValue(folder), name); };
+  const auto under = [&run](V folder, const char* name) {
+    return [&run, folder, name] { return tl::JoinPath(PathVariableValue(run, folder), name); };
   };
   const auto text = [](const char* fixed) { return [fixed] { return std::string(fixed); }; };
   switch (variable) {
@@ -224,9 +222,9 @@ std::string PathVariableValue(PathVariable variable) {
     case V::kInetpub:
       return Inetpub();
     case V::kInstallDir:
-      return settings.installLocation;
+      return run.folders.installLocation;
     case V::kInstallDrive:
-      return DriveWithColon(settings.installLocation);
+      return DriveWithColon(run.folders.installLocation);
     case V::kInstallerDir:
       return FolderOfFile(ProgramFilePath());
     case V::kInstallerDrive:
@@ -238,15 +236,15 @@ std::string PathVariableValue(PathVariable variable) {
     case V::kMediaDir:
       return OrElse(CurrentVersionValue("MediaPath"), underWindows("Media"));
     case V::kOldVersion:
-      return settings.oldVersion;
+      return run.earlier.version;
     case V::kProductName:
-      return settings.displayName;
+      return run.product.displayName;
     case V::kProgramsDir:
       return OrElse(ShellSpecialFolder(kCsidlProgramFiles), [&] {
         return OrElse(CurrentVersionValue("ProgramFilesDir"), text("c:\\Program Files"));
       });
     case V::kSharedDir:
-      return settings.stream.SharedPath;
+      return run.folders.sharedFolder;
     case V::kSMProgramsAllDir:
       return OrElse(KnownFolder(kCsidlCommonPrograms, "Common Programs"),
                     [&] { return OrElse(CommonStartupAncestor(1), valueOf(V::kSMProgramsDir)); });
@@ -266,26 +264,26 @@ std::string PathVariableValue(PathVariable variable) {
     case V::kTemp:
       return TempValue(TemporaryPath());
     case V::kUninstallDir:
-      return settings.uninstallDataFolder;
+      return run.folders.uninstallDataFolder;
     case V::kVersion:
-      return settings.stream.DisplayVersion;
+      return run.product.stream.DisplayVersion;
     case V::kWinDir:
       return tl::WindowsFolder();
   }
   return {};
 }
 
-std::string PathVariablesExpanded(std::string text) {
-  ExpandPathVariables(text);
+std::string PathVariablesExpanded(const RunState& run, std::string text) {
+  ExpandPathVariables(run, text);
   return text;
 }
 
-bool ExpandPathVariables(std::string& text) {
+bool ExpandPathVariables(const RunState& run, std::string& text) {
   try {
     if (IsUtf8Text(text)) {
-      ReplacePathVariables(text, [](PathVariable v) { return AsUtf8Insertion(PathVariableValue(v)); });
+      ReplacePathVariables(text, [&run](PathVariable v) { return AsUtf8Insertion(PathVariableValue(run, v)); });
     } else {
-      ReplacePathVariables(text, PathVariableValue);
+      ReplacePathVariables(text, [&run](PathVariable v) { return PathVariableValue(run, v); });
     }
   } catch (...) {
     return false;  // the text stays as far as the replacement got
@@ -293,8 +291,8 @@ bool ExpandPathVariables(std::string& text) {
   return IsUtf8Text(text) ? ExpandUtf8Environment(text) : ExpandAnsiEnvironment(text);
 }
 
-std::string BatchSetLines(const std::string& workingDirectory) {
-  return BuildBatchSetLines(workingDirectory, PathVariableValue);
+std::string BatchSetLines(const RunState& run, const std::string& workingDirectory) {
+  return BuildBatchSetLines(workingDirectory, [&run](PathVariable v) { return PathVariableValue(run, v); });
 }
 
 }  // namespace setup

@@ -3,6 +3,7 @@
 // values of the running system and of this run.
 #include <string>
 
+#include "setup/run/run_state.h"
 #include "setup/vars/path_variables.h"
 
 namespace setup {
@@ -11,16 +12,16 @@ namespace setup {
 // variables. False when the environment expansion failed; the text then
 // stays as after the variable step. In a text that begins with "|" (UTF-8)
 // the values are inserted as UTF-8 too.
-bool ExpandPathVariables(std::string& text);
+bool ExpandPathVariables(const RunState& run, std::string& text);
 // The same on a copy, for callers that take the text as far as it got.
-std::string PathVariablesExpanded(std::string text);
+std::string PathVariablesExpanded(const RunState& run, std::string text);
 
 // The SET lines a generated batch file begins with; the InstallDir and
 // InstallDrive lines only when workingDirectory is not empty.
-std::string BatchSetLines(const std::string& workingDirectory);
+std::string BatchSetLines(const RunState& run, const std::string& workingDirectory);
 
 // The current value of one variable: asked from the system (with the
-// fallbacks of each folder) or taken from the run's settings.
-std::string PathVariableValue(PathVariable variable);
+// fallbacks of each folder) or taken from the run.
+std::string PathVariableValue(const RunState& run, PathVariable variable);
 
 }  // namespace setup
