@@ -420,10 +420,13 @@ class ProjectReader {
       int logBit;   // ProductFlags2, -1 when the output is never captured
     };
     const Batch batches[] = {
-        {"pre-install", &s_.PreInstallBatch, 23, 6},     {"post-install", &s_.PostInstallBatch, 24, 7},
-        {"install-exit", &s_.InstallExitBatch, 25, -1},  {"uninstall-1", &s_.UninstallBatch1, 26, -1},
-        {"uninstall-2", &s_.UninstallBatch2, 27, -1},    {"upgrade", &s_.UpgradeBatch, 60, 8},
-        {"reinstall", &s_.ReinstallBatch, 61, 9},
+        {"pre-install", &s_.PreInstallBatch, setup::kFlagHidePreInstallBatch, setup::kFlag2LogPreInstallBatch},
+        {"post-install", &s_.PostInstallBatch, setup::kFlagHidePostInstallBatch, setup::kFlag2LogPostInstallBatch},
+        {"install-exit", &s_.InstallExitBatch, setup::kFlagHideInstallExitBatch, -1},
+        {"uninstall-1", &s_.UninstallBatch1, setup::kFlagHideUninstallBatch1, -1},
+        {"uninstall-2", &s_.UninstallBatch2, setup::kFlagHideUninstallBatch2, -1},
+        {"upgrade", &s_.UpgradeBatch, setup::kFlagHideUpgradeBatch, setup::kFlag2LogUpgradeBatch},
+        {"reinstall", &s_.ReinstallBatch, setup::kFlagHideReinstallBatch, setup::kFlag2LogReinstallBatch},
     };
     for (const Batch& batch : batches) {
       const toml::node* node = r.Get(batch.key);
@@ -732,7 +735,7 @@ class ProjectReader {
       if (option.defaultOn) s_.ProductFlags |= Bit(option.bit);
     for (const NamedBit& option : ProductOptions2())
       if (option.defaultOn) s_.ProductFlags2 |= 1u << option.bit;
-    if (p_.backgroundBitmap) s_.ProductFlags |= Bit(15);
+    if (p_.backgroundBitmap) s_.ProductFlags |= Bit(setup::kFlagUninstallerBackground);
     if (!r) return;
     for (const NamedBit& option : ProductOptions()) {
       if (auto on = r->Bool(option.name)) s_.ProductFlags = *on ? s_.ProductFlags | Bit(option.bit) : s_.ProductFlags & ~Bit(option.bit);

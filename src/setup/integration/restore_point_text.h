@@ -6,11 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "setup/payload/product_flags.h"
+
 namespace setup {
 
-// ProductFlags2 bit 1: open a restore point; cleared when opening fails so
-// that no commit is tried.
-inline constexpr int kFlag2RestorePoint = 1;
+// kFlag2RestorePoint (product_flags.h) opens a restore point; the runtime
+// clears it when opening fails so that no commit is tried.
 
 // SRSetRestorePointW's status for a System Restore service that is turned off.
 inline constexpr uint32_t kRestoreStatusServiceDisabled = 1058;

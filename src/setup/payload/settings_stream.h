@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "setup/payload/product_flags.h"
+
 namespace setup {
 
 inline constexpr char kDeleteListEnd[] = "~~THE END~~";
@@ -70,16 +72,6 @@ struct StringTableData {
   std::vector<std::vector<std::string>> texts;  // texts[string][language]
   bool operator==(const StringTableData&) const = default;
 };
-
-// Product option bits tested while reading.
-inline constexpr int kFlagHasUninstaller = 2;
-inline constexpr int kFlagPackedChunks = 5;
-inline constexpr int kFlagSingleInstance = 8;
-inline constexpr int kFlagMasterProduct = 16;
-inline constexpr int kFlagNoBackgroundWindow = 29;
-inline constexpr int kFlagCompareChecksums = 32;
-inline constexpr int kFlag2BuildUninstallerImage = 5;
-inline constexpr int kFlag2NewSystemsOnly = 10;
 
 struct SettingsStream {
   uint64_t ProductFlags = 0;                       // 1

@@ -9,7 +9,6 @@
 namespace setup {
 namespace {
 
-constexpr int kFlagBackgroundBitmapSettings = 15;
 constexpr uint32_t kOpaqueBitmap = 0xFFFFFFFF;  // BitmapTPI: no transparent pixel
 constexpr uint8_t kExpandableValueType = 2;
 constexpr uint8_t kNumberValueType = 4;
@@ -55,7 +54,7 @@ void AddEstimatedSize(std::vector<RecordValue>& values, int64_t requiredSpace) {
 }
 
 void AddBitmapValues(std::vector<RecordValue>& values, const SettingsStream& s, bool backgroundBitmap) {
-  if (!s.Flag(kFlagBackgroundBitmapSettings) || !backgroundBitmap) {
+  if (!s.Flag(kFlagUninstallerBackground) || !backgroundBitmap) {
     values.push_back(Delete("BitmapSize"));
     values.push_back(Delete("BitmapTPI"));
     values.push_back(Delete("StretchMode"));

@@ -13,12 +13,6 @@ inline constexpr char kInstallLogFileName[] = "Install.LOG";
 inline constexpr char kInstallDatePattern[] = "d-M-yy h:ii:ssap";
 inline constexpr char kFailureSummaryTitle[] = "*** FAILURE SUMMARY ***\r\n";
 
-// Product option bits the log and the outcome notice test.
-inline constexpr int kFlagWriteInstallLog = 6;
-inline constexpr int kFlagRestartAfterInstall = 14;
-inline constexpr int kFlagNoCompletionMessage = 22;
-inline constexpr int kFlagOfferLogAtFinish = 57;
-
 // The folder and the name with exactly one backslash between them; an empty
 // folder gives the name alone.
 std::string JoinPath(std::string_view folder, std::string_view name);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/payload/product_flags.h"
 #include "setup/run/install_settings.h"
 
 namespace setup {
@@ -15,23 +16,9 @@ struct BatchRequest {
   std::string displayName;  // not empty: the output is captured into the InstallLog
 };
 
-// ProductFlags bits that hide a batch's window.
-inline constexpr int kFlagHidePreInstallBatch = 23;
-inline constexpr int kFlagHidePostInstallBatch = 24;
-inline constexpr int kFlagHideInstallExitBatch = 25;
-inline constexpr int kFlagHideUpgradeBatch = 60;
-inline constexpr int kFlagHideReinstallBatch = 61;
-// ProductFlags2 bits that capture a batch's output under its display name.
-inline constexpr int kFlag2LogPreInstallBatch = 6;
-inline constexpr int kFlag2LogPostInstallBatch = 7;
-inline constexpr int kFlag2LogUpgradeBatch = 8;
-inline constexpr int kFlag2LogReinstallBatch = 9;
-// ProductFlags2 bit 0 set: the Reinstall batch runs only over the same version.
-inline constexpr int kFlag2ReinstallBatchSameVersionOnly = 0;
-
 // Pre-Installation (always), then Upgrade when an older version is being
 // upgraded, then Reinstall when an earlier installation was found and either
-// its version equals the new one or ProductFlags2 bit 0 is clear.
+// its version equals the new one or kFlag2ReinstallBatchSameVersionOnly is clear.
 std::vector<BatchRequest> PreInstallationBatches(const InstallSettings& settings);
 BatchRequest PostInstallationBatch(const InstallSettings& settings);
 // Never captured.
