@@ -264,7 +264,7 @@ void DescribeFiles(Report& r, const std::vector<setup::FileRecord>& files, size_
     if (f.HasShortcut() && !f.shortcutIcon.empty()) line += ", icon " + Quote(f.shortcutIcon);
     if (!f.shortcutArguments.empty()) line += ", arguments " + Quote(f.shortcutArguments);
     if (!f.shortcutWorkingFolder.empty()) line += ", working folder " + Quote(f.shortcutWorkingFolder);
-    if (f.kind == 11) line += ", package option " + std::to_string(f.packageOption);
+    if (f.kind == setup::KindValue(setup::FileKind::kInstallerPackage)) line += ", package option " + std::to_string(f.packageOption);
     r.Raw(line);
   }
 }
@@ -384,10 +384,12 @@ std::string DescribeInstaller(const setup::InstallerContents& c) {
 
 std::string ExtractionPath(const setup::FileRecord& record) {
   std::string folder;
-  switch (record.kind) {
-    case 1: folder = "SharedDir"; break;
-    case 4: folder = "FontDir"; break;
-    case 6: case 7: case 8: folder = "SystemDir"; break;
+  switch (static_cast<setup::FileKind>(record.kind)) {
+    case setup::FileKind::kShared: folder = "SharedDir"; break;
+    case setup::FileKind::kFont: folder = "FontDir"; break;
+    case setup::FileKind::kSystem: case setup::FileKind::kComServer: case setup::FileKind::kTypeLibrary:
+      folder = "SystemDir";
+      break;
     default: folder = "InstallDir";
   }
   if (record.flags & setup::kFileFlagUninstallDataFolder) folder = "UninstallDataFolder";
@@ -414,7 +416,7 @@ std::string ExtractionPath(const setup::FileRecord& record) {
   } else if (rest.rfind("\\\\", 0) == 0) {
     folder = "UNC";
   } else {
-    folder = record.kind == 1 ? "SharedDir" : "InstallDir";
+    folder = record.kind == setup::KindValue(setup::FileKind::kShared) ? "SharedDir" : "InstallDir";
   }
   std::string base;
   AppendSegments(base, folder);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "setup/payload/file_record.h"
 #include "setup/payload/product_flags.h"
 
 namespace pack {
@@ -81,10 +82,20 @@ constexpr NamedBit kOptions2[] = {
     {"no-shortcuts-on-removable-drive", setup::kFlag2NoShortcutsOnRemovableDrive, false},
 };
 
+using setup::FileKind;
+using setup::KindValue;
 constexpr NamedValue kKinds[] = {
-    {"app", 0},         {"shared", 1},         {"font", 4},   {"startup-app", 5},
-    {"system", 6},      {"com-server", 7},     {"type-library", 8},
-    {"versioned-app", 9}, {"driver", 10},      {"package", 11}, {"applet", 12},
+    {"app", KindValue(FileKind::kApplication)},
+    {"shared", KindValue(FileKind::kShared)},
+    {"font", KindValue(FileKind::kFont)},
+    {"startup-app", KindValue(FileKind::kStartupApplication)},
+    {"system", KindValue(FileKind::kSystem)},
+    {"com-server", KindValue(FileKind::kComServer)},
+    {"type-library", KindValue(FileKind::kTypeLibrary)},
+    {"versioned-app", KindValue(FileKind::kVersionedApplication)},
+    {"driver", KindValue(FileKind::kDriverPackage)},
+    {"package", KindValue(FileKind::kInstallerPackage)},
+    {"applet", KindValue(FileKind::kControlPanelApplet)},
 };
 
 constexpr NamedValue kReplaceModes[] = {

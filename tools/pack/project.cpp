@@ -488,10 +488,11 @@ class ProjectReader {
     entry.source = LocalPath(*source);
     entry.where = r.At(*r.Get("source"));
     setup::FileRecord& f = entry.fields;
-    f.kind = r.Named("kind", FileKinds()).value_or(0);
+    f.kind = r.Named("kind", FileKinds()).value_or(setup::KindValue(setup::FileKind::kApplication));
+    auto is = [&](setup::FileKind kind) { return f.kind == setup::KindValue(kind); };
     uint32_t replace = r.Named("replace", ReplaceModes()).value_or(0);
     f.flags = replace << setup::kFileFlagReplaceModeShift;
-    const bool shortcutKind = f.kind == 0 || f.kind == 5;
+    const bool shortcutKind = is(setup::FileKind::kApplication) || is(setup::FileKind::kStartupApplication);
     auto flag = [&](std::string_view key, uint32_t bit, bool allowed, const char* why) {
       if (!r.Bool(key).value_or(false)) return;
       if (!allowed) r.FailAt(*r.Get(key), key, why);
@@ -503,7 +504,7 @@ class ProjectReader {
          "shortcuts are made only for files of kind app or startup-app");
     flag("permanent", setup::kFileFlagPermanent, true, "");
     flag("uninstall-folder", setup::kFileFlagUninstallDataFolder, true, "");
-    flag("remove-package", setup::kFileFlagRecordPackage, f.kind == 11, "only a file of kind package is removed as a package");
+    flag("remove-package", setup::kFileFlagRecordPackage, is(setup::FileKind::kInstallerPackage), "only a file of kind package is removed as a package");
 
     if (auto v = r.Utf8("name")) {
       if (HasWildcards(entry.source)) r.FailAt(*r.Get("name"), "name", "a pattern names its files itself; use into for a folder");
@@ -517,7 +518,7 @@ class ProjectReader {
       f.target = *v;
     }
 
-    const bool makesShortcut = f.HasShortcut() || f.kind == 5;
+    const bool makesShortcut = f.HasShortcut() || is(setup::FileKind::kStartupApplication);
     auto shortcutText = [&](std::string_view key, std::string& out) {
       if (auto v = r.Text(key)) {
         if (!makesShortcut)
@@ -533,7 +534,8 @@ class ProjectReader {
       if (!f.HasShortcut()) r.FailAt(*r.Get("icon"), "icon", "needs desktop-shortcut or start-menu-shortcut");
       f.shortcutIcon = *v;
     }
-    const bool versioned = f.kind >= 6 && f.kind <= 9;
+    const bool versioned = is(setup::FileKind::kSystem) || is(setup::FileKind::kComServer) ||
+                           is(setup::FileKind::kTypeLibrary) || is(setup::FileKind::kVersionedApplication);
     if (auto v = r.Text("version")) {
       if (!versioned)
         r.FailAt(*r.Get("version"), "version", "is compared only for kinds system, com-server, type-library and versioned-app");
@@ -543,11 +545,11 @@ class ProjectReader {
     }
     ReadStamp(r, entry.stamp);
     if (auto v = r.Text("font-name")) {
-      if (f.kind != 4) r.FailAt(*r.Get("font-name"), "font-name", "belongs to files of kind font");
+      if (!is(setup::FileKind::kFont)) r.FailAt(*r.Get("font-name"), "font-name", "belongs to files of kind font");
       f.text = *v;
     }
     if (auto v = r.Integer("package-option", 0, 0xFFFFFFFF)) {
-      if (f.kind != 11) r.FailAt(*r.Get("package-option"), "package-option", "belongs to files of kind package");
+      if (!is(setup::FileKind::kInstallerPackage)) r.FailAt(*r.Get("package-option"), "package-option", "belongs to files of kind package");
       f.packageOption = static_cast<uint32_t>(*v);
     }
     if (auto v = r.WordSet("attributes", FileAttributes())) f.attributes = *v;
