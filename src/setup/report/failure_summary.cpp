@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "setup/run/install_settings.h"
+#include "setup/strings/string_numbers.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/text.h"
 
@@ -30,7 +31,7 @@ std::string FailedFileWriteEntry(std::string_view string31, std::string_view pat
 }
 
 void RecordFailedFileWrite(std::string_view path, std::string_view errorText) {
-  AppendFailure(FailedFileWriteEntry(LocalizedString(31), path, errorText));
+  AppendFailure(FailedFileWriteEntry(LocalizedString(kStringFileNotInstalled), path, errorText));
 }
 
 }  // namespace setup
