@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "setup/run/install_settings.h"
+#include "setup/run/run_state.h"
 #include "setup/vars/batch_file_win.h"
 #include "tl_core/path_text.h"
 #include "tl_core/process_win.h"
@@ -64,12 +64,16 @@ class BatchRun : public ::testing::Test {
     folder_ = tl::JoinPath(temp, "orv batch test");
     ::CreateDirectoryA(folder_.c_str(), nullptr);
     ASSERT_TRUE(Exists(folder_));
-    InstallSettings& s = Settings();
-    s.installLocation = folder_;
     // Operators in a value must reach the batch as text. ("%" is doubled
     // as well, but Wine's interpreter drops a doubled "%" in SET lines.)
-    s.displayName = "Tom & Jerry | <Co> ^2";
-    s.stream.DisplayVersion = "3.1";
+    product_.displayName = "Tom & Jerry | <Co> ^2";
+    product_.stream.DisplayVersion = "3.1";
+  }
+  RunState Run(bool automaticMode) const {
+    RunState run(product_, {});
+    run.folders.installLocation = folder_;
+    run.automaticMode = automaticMode;
+    return run;
   }
   void TearDown() override {
     for (const char* name : {"SETUPBAT.BAT", "ov_batch.log", "marker.txt"})
@@ -88,6 +92,7 @@ class BatchRun : public ::testing::Test {
     EXPECT_FALSE(Exists(tl::JoinPath(folder_, "SETUPBAT.BAT")));
     EXPECT_FALSE(Exists(tl::JoinPath(folder_, "ov_batch.log")));
   }
+  ProductSettings product_;
   std::string folder_;
 };
 
@@ -97,7 +102,7 @@ TEST_F(BatchRun, CapturedOutputWithSetLinesAndWithoutPause) {
   const BatchRequest request = Request(
       "echo \"%ProductName%\"\npause\r\n@ PAUSE \r\necho version %Version% in %CD%\r\nif \"%InstallDir%\"==\"%CD%\" echo same folder\r\n",
       false, "Test Batch");
-  const BatchOutcome outcome = RunBatchFile(request, /*automaticMode=*/true);
+  const BatchOutcome outcome = RunBatchFile(Run(/*automaticMode=*/true), request);
   ASSERT_EQ(outcome.stage, BatchOutcome::Stage::kRan) << outcome.error;
   EXPECT_TRUE(tl::EqualsNoCase(outcome.batchPath, tl::JoinPath(folder_, "SETUPBAT.BAT"))) << outcome.batchPath;
   const std::string expected =
@@ -113,7 +118,7 @@ TEST_F(BatchRun, HiddenBatchWithoutDisplayNameIsNotCaptured) {
   // Interactive but hidden: pause is dropped too, nobody could answer it.
   // (The real COMSPEC ran in the test above.)
   ScopedComspec fast(FastInterpreter());
-  const BatchOutcome outcome = RunBatchFile(request, /*automaticMode=*/false);
+  const BatchOutcome outcome = RunBatchFile(Run(/*automaticMode=*/false), request);
   ASSERT_EQ(outcome.stage, BatchOutcome::Stage::kRan) << outcome.error;
   EXPECT_EQ(outcome.output, "");
   EXPECT_EQ(std::string(tl::TrimBlanks(ReadFileText(tl::JoinPath(folder_, "marker.txt")))), "no log");
@@ -122,7 +127,7 @@ TEST_F(BatchRun, HiddenBatchWithoutDisplayNameIsNotCaptured) {
 
 TEST_F(BatchRun, BlankTextWritesAndRunsNothing) {
   for (const char* text : {"", " \r\n\t\n"}) {
-    const BatchOutcome outcome = RunBatchFile(Request(text, false, "Blank"), true);
+    const BatchOutcome outcome = RunBatchFile(Run(true), Request(text, false, "Blank"));
     EXPECT_EQ(outcome.stage, BatchOutcome::Stage::kNothingToRun);
     EXPECT_EQ(outcome.batchPath, "");
     ExpectNoBatchFilesLeft();
@@ -132,7 +137,7 @@ TEST_F(BatchRun, BlankTextWritesAndRunsNothing) {
 TEST_F(BatchRun, MissingFolderIsNotWritten) {
   BatchRequest request = Request("echo x", false, "Test");
   request.workingDirectory = tl::JoinPath(folder_, "missing");
-  const BatchOutcome outcome = RunBatchFile(request, true);
+  const BatchOutcome outcome = RunBatchFile(Run(true), request);
   EXPECT_EQ(outcome.stage, BatchOutcome::Stage::kNotWritten);
   EXPECT_EQ(outcome.error, static_cast<uint32_t>(ERROR_PATH_NOT_FOUND));
   EXPECT_TRUE(tl::EqualsNoCase(outcome.batchPath, tl::JoinPath(request.workingDirectory, "SETUPBAT.BAT")));
@@ -140,7 +145,7 @@ TEST_F(BatchRun, MissingFolderIsNotWritten) {
 
 TEST_F(BatchRun, MissingInterpreterIsNotStartedAndLeavesNothing) {
   ScopedComspec missing("C:\\no\\such\\folder\\cmd.exe");
-  const BatchOutcome outcome = RunBatchFile(Request("echo x", true, "Test"), true);
+  const BatchOutcome outcome = RunBatchFile(Run(true), Request("echo x", true, "Test"));
   EXPECT_EQ(outcome.stage, BatchOutcome::Stage::kNotStarted);
   EXPECT_TRUE(outcome.error == ERROR_PATH_NOT_FOUND || outcome.error == ERROR_FILE_NOT_FOUND) << outcome.error;
   ExpectNoBatchFilesLeft();

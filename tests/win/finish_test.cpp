@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "setup/run/install_settings.h"
+#include "setup/run/run_state.h"
 #include "setup/files/pending_renames.h"
 #include "setup/integration/finish_actions_win.h"
 #include "setup/integration/restart_win.h"
@@ -35,9 +35,7 @@ using test_files::TempFolder;
 using test_files::WriteWholeFile;
 
 constexpr uint64_t Bit(int n) { return uint64_t{1} << n; }
-constexpr int kFlagWriteInstallLog = 6;
-constexpr int kFlagRebootMarker = 53;
-constexpr uint32_t kFlag2RestorePoint = 1u << 1;
+constexpr uint32_t kRestorePointMask = 1u << kFlag2RestorePoint;
 
 // Work of other programs ends while a test waits for it; the bound only keeps
 // a broken run from hanging the suite.
@@ -115,26 +113,31 @@ bool ChildInterpreterRunning() {
   return found;
 }
 
-// A fresh folder per test; Settings() as the test found it is put back
-// afterwards, as is the process's current folder. The interpreters a test
+// A fresh folder and run per test; the process's current folder is put
+// back afterwards. The interpreters a test
 // started are waited for, so that their files can go.
 class FinishTest : public ::testing::Test {
  protected:
+  FinishTest() : run_(product_, {}) {}
   void SetUp() override {
-    saved_ = Settings();
     savedFolder_ = CurrentFolder();
     folder_ = LongPath(TempFolder()) + "orv_finish_" + std::to_string(::GetCurrentProcessId()) + "_" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
     RemoveTree(folder_);
     ASSERT_TRUE(::CreateDirectoryA(folder_.c_str(), nullptr));
-    InstallSettings& run = Settings();
-    run = InstallSettings();
-    run.automaticMode = true;
-    run.displayName = "Orvanta Demo";
-    run.stream.DisplayVersion = "1.0";
-    run.installLocation = folder_;
-    run.uninstallDataFolder = folder_;
-    run.stream.ProductFlags = Bit(kFlagWriteInstallLog);
+    run_.automaticMode = true;
+    product_.displayName = "Orvanta Demo";
+    product_.stream.DisplayVersion = "1.0";
+    run_.folders.installLocation = folder_;
+    run_.folders.uninstallDataFolder = folder_;
+    product_.stream.ProductFlags = Bit(kFlagWriteInstallLog);
+  }
+  // The fixture's run with a command line of its own.
+  RunState RunWith(CommandLineOptions options) const {
+    RunState run(product_, std::move(options));
+    run.automaticMode = run_.automaticMode;
+    run.folders = run_.folders;
+    return run;
   }
   void TearDown() override {
     DiscardTemporaryLog();
@@ -147,16 +150,16 @@ class FinishTest : public ::testing::Test {
           return !Exists(folder_);
         },
         kCleanupPolls);
-    Settings() = saved_;
   }
 
   // The run's InstallLog as "Install.LOG" holds it.
   std::string FinishedLog() {
-    WriteInstallLog(false, true, Settings().failureSummary);
+    WriteInstallLog(run_, false, true);
     return ReadWholeFile(folder_ + "\\Install.LOG");
   }
 
-  InstallSettings saved_;
+  ProductSettings product_;
+  RunState run_;
   std::string savedFolder_;
   std::string folder_;
 };
@@ -176,15 +179,15 @@ TEST_F(FinishTest, RestorePointAsWineAnswersIt) {
   const std::string error = SystemHasRestoreFunction()
                                 ? "Failed, code 0: " + tl::SystemErrorText(0)
                                 : std::string("System Restore is not present.");
-  InstallSettings& run = Settings();
-  run.stream.ProductFlags2 = kFlag2RestorePoint | 1u;
+  RunState& run = run_;
+  product_.stream.ProductFlags2 = kRestorePointMask | 1u;
   ASSERT_TRUE(OpenInstallLog());
 
-  OpenRestorePoint();
-  EXPECT_EQ(run.stream.ProductFlags2, 1u);  // only bit 1 is cleared
+  OpenRestorePoint(run);
+  EXPECT_EQ(RunProductFlags2(run), 1u);  // only bit 1 is cleared
   EXPECT_FALSE(run.restorePointSequence.has_value());
   // With bit 1 cleared by the failure, the commit tries nothing.
-  CommitRestorePoint();
+  CommitRestorePoint(run);
   std::string log = FinishedLog();
   EXPECT_NE(log.find("Creating restore point...FAILED\r\n" + error + "\r\n\r\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("commit"), std::string::npos) << log;
@@ -197,16 +200,16 @@ TEST_F(FinishTest, RestorePointCommitFailures) {
     std::optional<int64_t> sequence;
     bool logged;
   } cases[] = {
-      {"no number kept", kFlag2RestorePoint, std::nullopt, true},
-      {"the call fails", kFlag2RestorePoint, 41, true},
+      {"no number kept", kRestorePointMask, std::nullopt, true},
+      {"the call fails", kRestorePointMask, 41, true},
       {"no restore point asked for", 0, 41, false},
   };
   for (const auto& c : cases) {
-    InstallSettings& run = Settings();
-    run.stream.ProductFlags2 = c.flags2;
+    RunState& run = run_;
+    product_.stream.ProductFlags2 = c.flags2;
     run.restorePointSequence = c.sequence;
     ASSERT_TRUE(OpenInstallLog());
-    CommitRestorePoint();
+    CommitRestorePoint(run);
     if (c.flags2) EXPECT_FALSE(run.restorePointSequence.has_value()) << c.name;  // forgotten after the commit
     std::string log = FinishedLog();
     EXPECT_EQ(log.find("Failed to commit restore point.\r\n") != std::string::npos, c.logged) << c.name << log;
@@ -215,9 +218,9 @@ TEST_F(FinishTest, RestorePointCommitFailures) {
 }
 
 TEST_F(FinishTest, OpenRestorePointOnlyWhenAsked) {
-  Settings().stream.ProductFlags2 = 0;
+  product_.stream.ProductFlags2 = 0;
   ASSERT_TRUE(OpenInstallLog());
-  OpenRestorePoint();
+  OpenRestorePoint(run_);
   EXPECT_EQ(FinishedLog().find("restore point"), std::string::npos);
 }
 
@@ -225,13 +228,13 @@ TEST_F(FinishTest, RebootMarkerExistsUntilTheNextStart) {
   const std::optional<std::wstring> savedPending = ReadPendingRaw();
   const std::string marker = folder_ + "\\reboot.dat";
 
-  WriteRebootMarker();  // bit 53 clear
+  WriteRebootMarker(run_);  // bit 53 clear
   EXPECT_FALSE(Exists(marker));
   EXPECT_FALSE(DeletionPending(marker));
 
-  Settings().stream.ProductFlags |= Bit(kFlagRebootMarker);
+  product_.stream.ProductFlags |= Bit(kFlagRebootMarker);
   WriteWholeFile(marker, "left by an earlier run");
-  WriteRebootMarker();
+  WriteRebootMarker(run_);
   EXPECT_EQ(ReadWholeFile(marker), "");
   EXPECT_TRUE(DeletionPending(marker));
 
@@ -240,9 +243,9 @@ TEST_F(FinishTest, RebootMarkerExistsUntilTheNextStart) {
 
 TEST_F(FinishTest, RebootMarkerNotScheduledWhenItCannotBeMade) {
   const std::optional<std::wstring> savedPending = ReadPendingRaw();
-  Settings().stream.ProductFlags |= Bit(kFlagRebootMarker);
-  Settings().installLocation = folder_ + "\\missing";
-  WriteRebootMarker();
+  product_.stream.ProductFlags |= Bit(kFlagRebootMarker);
+  run_.folders.installLocation = folder_ + "\\missing";
+  WriteRebootMarker(run_);
   EXPECT_FALSE(DeletionPending(folder_ + "\\missing\\reboot.dat"));
   EXPECT_EQ(ReadPendingRaw(), savedPending);
 }
@@ -253,8 +256,8 @@ TEST_F(FinishTest, AskForRestartWithoutAQuestion) {
     bool restart;
   } cases[] = {{0, false}, {Bit(41), false}, {Bit(14), true}};
   for (const auto& c : cases) {
-    Settings().stream.ProductFlags = c.flags;
-    EXPECT_EQ(AskForRestart(), c.restart) << c.flags;
+    product_.stream.ProductFlags = c.flags;
+    EXPECT_EQ(AskForRestart(run_), c.restart) << c.flags;
   }
 }
 
@@ -328,8 +331,8 @@ TEST_F(FinishTest, DesktopRefreshNamesTheDesktopOfTheShortcutMode) {
     std::string desktop;
   } cases[] = {{1, common}, {0, own}, {2, own}};
   for (const auto& c : cases) {
-    Settings().stream.ShortcutMode = c.mode;
-    RefreshDesktopFolder();
+    product_.stream.ShortcutMode = c.mode;
+    RefreshDesktopFolder(run_);
     EXPECT_EQ(catcher.Drain(), std::vector<std::string>{c.desktop}) << int(c.mode);
   }
 }
@@ -357,10 +360,11 @@ TEST_F(FinishTest, RunAfterInstallStartsInTheFolderOfItsProgram) {
   ASSERT_FALSE(interpreter.empty());
   const std::string marker = folder_ + "\\ran.txt";
   // The program writes its current folder into the marker.
-  Settings().runAfterInstall = "\"" + interpreter + "\" /c cd > \"" + marker + "\"";
+  CommandLineOptions options;
+  options.runAfterInstall = "\"" + interpreter + "\" /c cd > \"" + marker + "\"";
   ::SetCurrentDirectoryA(TempFolder().c_str());
 
-  RunFinishLaunches(FinishChoices{});
+  RunFinishLaunches(RunWith(options), FinishChoices{});
   EXPECT_EQ(LongPath(CurrentFolder()), folder_);
   ASSERT_TRUE(WaitFor([&] { return ReadWholeFile(marker).find("\r\n") != std::string::npos; }));
   EXPECT_EQ(LongPath(ReadWholeFile(marker).substr(0, ReadWholeFile(marker).find("\r\n"))), tools);
@@ -371,9 +375,10 @@ TEST_F(FinishTest, LaunchFailuresGoToInstallLog) {
   const std::string missing = folder_ + "\\missing.exe";
   const std::string absentCommand = "\"" + missing + "\" /quiet";
   WriteWholeFile(folder_ + "\\Install.LOG", "earlier block\r\n");
-  InstallSettings& run = Settings();
-  run.runAfterInstall = absentCommand;
-  run.stream.FinishApp = "%InstallDir%\\missing.exe";
+  CommandLineOptions options;
+  options.runAfterInstall = absentCommand;
+  product_.stream.FinishApp = "%InstallDir%\\missing.exe";
+  RunState run = RunWith(options);
   const std::string notFound = tl::SystemErrorText(ERROR_FILE_NOT_FOUND);
 
   const struct {
@@ -391,8 +396,9 @@ TEST_F(FinishTest, LaunchFailuresGoToInstallLog) {
   };
   for (const auto& c : cases) {
     WriteWholeFile(folder_ + "\\Install.LOG", "earlier block\r\n");
-    run.failureSummary = c.summary;
-    RunFinishLaunches(c.chosen);
+    run.failures.Clear();
+    run.failures.Append(c.summary);
+    RunFinishLaunches(run, c.chosen);
     EXPECT_EQ(ReadWholeFile(folder_ + "\\Install.LOG"), "earlier block\r\n" + c.appended) << c.name;
   }
 }
@@ -440,11 +446,10 @@ TEST_F(FinishTest, FinishFilesOpenWithTheShell) {
   const std::string second = folder_ + "\\second" + OpenedFileType::kExtension;
   WriteWholeFile(first, "first document");
   WriteWholeFile(second, "second document");
-  InstallSettings& run = Settings();
-  run.stream.FinishFile1 = std::string("%InstallDir%\\first") + OpenedFileType::kExtension;
-  run.stream.FinishFile2 = std::string("%InstallDir%\\second") + OpenedFileType::kExtension;
+  product_.stream.FinishFile1 = std::string("%InstallDir%\\first") + OpenedFileType::kExtension;
+  product_.stream.FinishFile2 = std::string("%InstallDir%\\second") + OpenedFileType::kExtension;
 
-  RunFinishLaunches(FinishChoices{true, false, false, true});
+  RunFinishLaunches(run_, FinishChoices{true, false, false, true});
   EXPECT_TRUE(WaitFor([&] { return ReadWholeFile(first + ".opened") == "first document"; }));
   EXPECT_TRUE(WaitFor([&] { return ReadWholeFile(second + ".opened") == "second document"; }));
 
@@ -452,7 +457,7 @@ TEST_F(FinishTest, FinishFilesOpenWithTheShell) {
   // started before the second).
   ::DeleteFileA((first + ".opened").c_str());
   ::DeleteFileA((second + ".opened").c_str());
-  RunFinishLaunches(FinishChoices{false, false, false, true});
+  RunFinishLaunches(run_, FinishChoices{false, false, false, true});
   EXPECT_TRUE(WaitFor([&] { return Exists(second + ".opened"); }));
   EXPECT_FALSE(Exists(first + ".opened"));
 }
@@ -505,10 +510,9 @@ TEST_F(FinishTest, SelfRemovalDeletesTheUninstallerAfterItEndsAndTheEmptyFolders
   const std::string savedComspec = EnvironmentValue("COMSPEC");
   ::SetEnvironmentVariableA("TMP", (temporary + "\\").c_str());
   ::SetEnvironmentVariableA("COMSPEC", NativeInterpreter().c_str());
-  InstallSettings& run = Settings();
-  run.installLocation = install;
-  run.stream.UninstallSubdir = "Sub\\Uninstall";
-  StartSelfRemoval(uninstaller);
+  run_.folders.installLocation = install;
+  product_.stream.UninstallSubdir = "Sub\\Uninstall";
+  StartSelfRemoval(run_, uninstaller);
   ::SetEnvironmentVariableA("TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
   ::SetEnvironmentVariableA("COMSPEC", savedComspec.empty() ? nullptr : savedComspec.c_str());
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/run/install_settings.h"
+#include "setup/run/run_state.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/os_facts_win.h"
 #include "test_files.h"
@@ -57,14 +57,20 @@ class InstallLogTest : public ::testing::Test {
     logPath_ = folder_ + "\\Install.LOG";
     ::DeleteFileA(logPath_.c_str());
     LoadStrings();
-    InstallSettings& s = Settings();
-    s.automaticMode = true;
-    s.uninstallDataFolder = folder_ + "\\";  // one backslash must remain in the joined path
-    s.displayName = "Example App";
-    s.installLocation = "C:\\Program Files\\Example";
-    s.stream.DisplayVersion = "2.1";
-    s.stream.ProductFlags = Bit(2) | Bit(6);
-    s.oldVersion.clear();
+    uninstallDataFolder_ = folder_ + "\\";  // one backslash must remain in the joined path
+    product_.displayName = "Example App";
+    product_.stream.DisplayVersion = "2.1";
+    product_.stream.ProductFlags = Bit(2) | Bit(6);
+  }
+  // An automatic run of the fixture's product that ends with `summary`.
+  void WriteLog(bool reinstall, bool interactive, const std::string& summary) {
+    RunState run(product_, {});
+    run.automaticMode = true;
+    run.folders.uninstallDataFolder = uninstallDataFolder_;
+    run.folders.installLocation = "C:\\Program Files\\Example";
+    run.earlier.version = oldVersion_;
+    run.failures.Append(summary);
+    WriteInstallLog(run, reinstall, interactive);
   }
   void TearDown() override {
     DiscardTemporaryLog();
@@ -72,6 +78,9 @@ class InstallLogTest : public ::testing::Test {
     ::RemoveDirectoryA(folder_.c_str());
   }
 
+  ProductSettings product_;
+  std::string uninstallDataFolder_;
+  std::string oldVersion_;
   std::string folder_;
   std::string logPath_;
 };
@@ -86,11 +95,11 @@ TEST_F(InstallLogTest, TemporaryLogIsATltFileInTempThatWritingRemoves) {
   EXPECT_TRUE(StartsWith(temporary.substr(cut + 1), "TLT")) << temporary;
 
   AppendLog("Step...OK\r\n");
-  WriteInstallLog(false, true, "");
+  WriteLog(false, true, "");
   EXPECT_FALSE(Exists(temporary));
   EXPECT_TRUE(TemporaryLogPath().empty());
   AppendLog("dropped: no log is open\r\n");
-  EXPECT_EQ(InstallLogPath(), logPath_);
+  EXPECT_EQ(InstallLogPath(uninstallDataFolder_), logPath_);
   EXPECT_TRUE(Exists(logPath_));
 }
 
@@ -105,7 +114,7 @@ TEST_F(InstallLogTest, HeaderBodyAndSuccessLine) {
   for (int i = 0; i < 700; ++i) bulk += "Deleted file: C:\\App\\old" + std::to_string(i) + ".txt\r\n";
   AppendLog(bulk);
   ASSERT_GT(bulk.size(), 3u * 4096u);
-  WriteInstallLog(true, true, "");
+  WriteLog(true, true, "");
 
   std::vector<std::string> lines = Lines(ReadWholeFile(logPath_));
   ASSERT_GE(lines.size(), 9u);
@@ -134,18 +143,18 @@ TEST_F(InstallLogTest, HeaderBodyAndSuccessLine) {
 TEST_F(InstallLogTest, SecondWriteAppendsAfterTheSeparatorWithFailureSection) {
   ASSERT_TRUE(OpenInstallLog());
   AppendLog("first run\r\n");
-  WriteInstallLog(false, true, "");
+  WriteLog(false, true, "");
   std::string first = ReadWholeFile(logPath_);
   ASSERT_NE(first.find("Install type: New\r\n"), std::string::npos);
 
   // A failed run writes even without bit 6; bit 2 and the version lines vary.
-  Settings().stream.ProductFlags = 0;
-  Settings().stream.DisplayVersion.clear();
-  Settings().oldVersion = "2.0";
+  product_.stream.ProductFlags = 0;
+  product_.stream.DisplayVersion.clear();
+  oldVersion_ = "2.0";
   ASSERT_TRUE(OpenInstallLog());
   AppendLog("second run\r\n");
   const std::string summary = "\r\nCould not install C:\\App\\a.dll\r\nAccess denied.\r\n\r\n";
-  WriteInstallLog(false, true, summary);
+  WriteLog(false, true, summary);
 
   std::string text = ReadWholeFile(logPath_);
   ASSERT_EQ(text.substr(0, first.size()), first);
@@ -166,27 +175,27 @@ TEST_F(InstallLogTest, SecondWriteAppendsAfterTheSeparatorWithFailureSection) {
 }
 
 TEST_F(InstallLogTest, NoFileAfterSuccessWithoutBit6ButTheTemporaryLogGoes) {
-  Settings().stream.ProductFlags = Bit(2);
+  product_.stream.ProductFlags = Bit(2);
   ASSERT_TRUE(OpenInstallLog());
   std::string temporary = TemporaryLogPath();
   AppendLog("step\r\n");
-  WriteInstallLog(false, true, "");
+  WriteLog(false, true, "");
   EXPECT_FALSE(Exists(logPath_));
   EXPECT_FALSE(Exists(temporary));
 }
 
 TEST_F(InstallLogTest, UnwritableLogFolderIsSilentAndTheTemporaryLogGoes) {
-  Settings().uninstallDataFolder = folder_ + "\\missing\\folder";
+  uninstallDataFolder_ = folder_ + "\\missing\\folder";
   ASSERT_TRUE(OpenInstallLog());
   std::string temporary = TemporaryLogPath();
-  WriteInstallLog(false, true, "failed\r\n");
+  WriteLog(false, true, "failed\r\n");
   EXPECT_FALSE(Exists(temporary));
   EXPECT_FALSE(Exists(folder_ + "\\missing"));
 }
 
 TEST_F(InstallLogTest, CrashBeforeTheCopyPhaseStillWritesHeaderAndSummary) {
   // The crash handler writes without a temporary log and without questions.
-  WriteInstallLog(false, false, "\r\n\r\nINSTALLER CRASHED!\r\n");
+  WriteLog(false, false, "\r\n\r\nINSTALLER CRASHED!\r\n");
   std::string text = ReadWholeFile(logPath_);
   EXPECT_TRUE(StartsWith(text, "Installation log for: Example App\r\n")) << text;
   EXPECT_NE(text.find("Install type: New\r\n"), std::string::npos);

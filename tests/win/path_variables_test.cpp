@@ -7,7 +7,7 @@
 #include <cctype>
 #include <string>
 
-#include "setup/run/install_settings.h"
+#include "setup/run/run_state.h"
 #include "tl_core/path_text.h"
 #include "tl_core/registry_key_win.h"
 #include "tl_core/text.h"
@@ -16,11 +16,6 @@ namespace setup {
 namespace {
 
 using V = PathVariable;
-
-std::string Expanded(std::string text) {
-  EXPECT_TRUE(ExpandPathVariables(text)) << text;
-  return text;
-}
 
 bool IsDirectory(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -57,15 +52,20 @@ bool IsDriveWithColon(const std::string& text) {
 // The values of this run that the variables name.
 class PathVariablesWin : public ::testing::Test {
  protected:
-  void SetUp() override {
-    InstallSettings& s = Settings();
-    s.installLocation = "c:\\Demo Install";
-    s.displayName = "Demo Product";
-    s.stream.SharedPath = "C:\\Program Files\\Common Files\\Demo";
-    s.uninstallDataFolder = "c:\\Demo Install\\uninstall";
-    s.stream.DisplayVersion = "2.5";
-    s.oldVersion = "2.0";
+  PathVariablesWin() : run_(product_, {}) {
+    product_.displayName = "Demo Product";
+    product_.stream.DisplayVersion = "2.5";
+    run_.folders.installLocation = "c:\\Demo Install";
+    run_.folders.sharedFolder = "C:\\Program Files\\Common Files\\Demo";
+    run_.folders.uninstallDataFolder = "c:\\Demo Install\\uninstall";
+    run_.earlier.version = "2.0";
   }
+  std::string Expanded(std::string text) {
+    EXPECT_TRUE(ExpandPathVariables(run_, text)) << text;
+    return text;
+  }
+  ProductSettings product_;
+  RunState run_;
 };
 
 enum class Kind { kFolder, kRunValue, kSpecial };
@@ -160,7 +160,7 @@ TEST_F(PathVariablesWin, EveryVariableHasItsValue) {
   for (const VariableCase& c : kAllVariables) {
     SCOPED_TRACE(std::string(PathVariableName(c.variable)));
     const std::string value = Expanded(PathVariableToken(c.variable));
-    EXPECT_EQ(value, PathVariableValue(c.variable));
+    EXPECT_EQ(value, PathVariableValue(run_, c.variable));
     switch (c.kind) {
       case Kind::kFolder:
         EXPECT_TRUE(IsDirectory(value)) << value;
@@ -219,18 +219,18 @@ TEST_F(PathVariablesWin, TextsMixingVariablesAndEnvironment) {
       {"|d:\\Ünï", "%InstallDir%\\%ProductName%", "|d:\\Ünï\\Demo Product"},
   };
   for (const auto& c : cases) {
-    Settings().installLocation = c.installLocation;
+    run_.folders.installLocation = c.installLocation;
     EXPECT_EQ(Expanded(c.text), c.expected) << c.text << " with " << c.installLocation;
   }
 }
 
 TEST_F(PathVariablesWin, Utf8TextGetsUtf8Values) {
-  Settings().displayName = "Caf\xE9";  // ANSI é
+  product_.displayName = "Caf\xE9";  // ANSI é
   std::string text = "|C:\\\xC3\x9C\\%ProductName%";
-  ASSERT_TRUE(ExpandPathVariables(text));
+  ASSERT_TRUE(ExpandPathVariables(run_, text));
   if (::GetACP() == 1252) EXPECT_EQ(text, "|C:\\\xC3\x9C\\Caf\xC3\xA9");
   std::string ansi = "C:\\%ProductName%";
-  ASSERT_TRUE(ExpandPathVariables(ansi));
+  ASSERT_TRUE(ExpandPathVariables(run_, ansi));
   EXPECT_EQ(ansi, "C:\\Caf\xE9");
 }
 
@@ -241,25 +241,25 @@ TEST_F(PathVariablesWin, EnvironmentStepFailsForAnOversizedResult) {
   for (size_t length : {size_t{32000}, size_t{40000}}) {
     std::string text("%Bits%");
     text.append(length, 'a');
-    EXPECT_FALSE(ExpandPathVariables(text)) << length;
+    EXPECT_FALSE(ExpandPathVariables(run_, text)) << length;
     EXPECT_EQ(text.size(), length + 2) << "the variable step stays done";
     EXPECT_EQ(text.substr(0, 2), bits);
   }
   std::string fits("%Bits%");
   fits.append(31000, 'a');
-  EXPECT_TRUE(ExpandPathVariables(fits));
+  EXPECT_TRUE(ExpandPathVariables(run_, fits));
   EXPECT_EQ(fits.size(), 31002u);
 }
 
 TEST_F(PathVariablesWin, BatchSetLinesCarryTheRun) {
-  const std::string with = BatchSetLines("c:\\Demo Install");
+  const std::string with = BatchSetLines(run_, "c:\\Demo Install");
   EXPECT_EQ(with.rfind("SET InstallDir=c:\\Demo Install\r\nSET InstallDrive=C:\r\nSET Bits=", 0), 0u) << with;
   EXPECT_NE(with.find("\r\nSET ProductName=Demo Product\r\n"), std::string::npos);
   EXPECT_NE(with.find("\r\nSET InstallerDrive=" + std::string(1, static_cast<char>(std::toupper(ModulePath()[0]))) +
                       ":\r\n"),
             std::string::npos)
       << with;
-  const std::string without = BatchSetLines("");
+  const std::string without = BatchSetLines(run_, "");
   EXPECT_EQ(without.rfind("SET Bits=", 0), 0u) << without;
   EXPECT_EQ(without.find("InstallDir="), std::string::npos);
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/run/install_settings.h"
+#include "setup/run/run_state.h"
 #include "setup/files/pending_renames.h"
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
@@ -91,6 +91,7 @@ int CountTltFiles(const std::string& folder) {
 
 class RestartReplacementTest : public ::testing::Test {
  protected:
+  RestartReplacementTest() : run_(product_, {}) {}
   void SetUp() override {
     savedPending_ = ReadPendingRaw();
     folder_ = LongPath(TempFolder()) + "orv_restart_" + std::to_string(::GetCurrentProcessId());
@@ -101,11 +102,9 @@ class RestartReplacementTest : public ::testing::Test {
     lock_ = ::CreateFileA(target_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock_, INVALID_HANDLE_VALUE);
     LoadStrings();
-    InstallSettings& s = Settings();
-    s.automaticMode = true;
-    s.uninstallDataFolder = folder_;
-    s.stream.ProductFlags = Bit(6);
-    s.failureSummary.clear();
+    run_.automaticMode = true;
+    run_.folders.uninstallDataFolder = folder_;
+    product_.stream.ProductFlags = Bit(6);
   }
   void TearDown() override {
     DiscardTemporaryLog();
@@ -123,10 +122,12 @@ class RestartReplacementTest : public ::testing::Test {
 
   // The run's InstallLog as "Install.LOG" holds it.
   std::string FinishedLog() {
-    WriteInstallLog(false, true, Settings().failureSummary);
+    WriteInstallLog(run_, false, true);
     return ReadWholeFile(folder_ + "\\Install.LOG");
   }
 
+  ProductSettings product_;
+  RunState run_;
   std::optional<std::wstring> savedPending_;
   std::string folder_;
   std::string target_;
@@ -143,9 +144,9 @@ TEST_F(RestartReplacementTest, LockedFileThatExistedIsParkedAndScheduled) {
   request.existedBefore = true;
   request.lastError = ERROR_SHARING_VIOLATION;
 
-  ASSERT_TRUE(ReplaceAtRestart(request));
-  EXPECT_TRUE(Settings().stream.Flag(14));
-  EXPECT_EQ(Settings().failureSummary, "");
+  ASSERT_TRUE(ReplaceAtRestart(run_, request));
+  EXPECT_TRUE(run_.restartRequired);
+  EXPECT_EQ(run_.failures.text(), "");
 
   Strings list = PendingList();
   int pair = PairFor(list, target_);
@@ -195,8 +196,8 @@ TEST_F(RestartReplacementTest, RefusalsGoToTheFailureSummary) {
   const std::string data = "data";
   for (const Case& c : cases) {
     if (c.target[0] == 'q') ASSERT_EQ(::GetLogicalDrives() & (1u << ('Q' - 'A')), 0u) << "this system has a Q: drive";
-    Settings().failureSummary.clear();
-    Settings().stream.ProductFlags = c.flags;
+    run_.failures.Clear();
+    product_.stream.ProductFlags = c.flags;
     Strings before = PendingList();
     RestartReplacement request;
     request.target = c.target;
@@ -204,12 +205,12 @@ TEST_F(RestartReplacementTest, RefusalsGoToTheFailureSummary) {
     request.existedBefore = c.existedBefore;
     request.lastError = c.lastError;
 
-    EXPECT_FALSE(ReplaceAtRestart(request)) << c.name;
-    EXPECT_EQ(Settings().failureSummary, "\r\n" + std::string(kString31) + " " + c.target + "\r\n" + c.reason)
+    EXPECT_FALSE(ReplaceAtRestart(run_, request)) << c.name;
+    EXPECT_EQ(run_.failures.text(), "\r\n" + std::string(kString31) + " " + c.target + "\r\n" + c.reason)
         << c.name;
     EXPECT_EQ(PendingList(), before) << c.name;
     EXPECT_EQ(CountTltFiles(folder_), 0) << c.name;
-    EXPECT_FALSE(Settings().stream.Flag(14)) << c.name;
+    EXPECT_FALSE(run_.restartRequired) << c.name;
   }
 }
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/run/install_settings.h"
+#include "setup/run/run_state.h"
 #include "setup/record/uninstall_entry.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"
@@ -91,8 +91,8 @@ std::string WithoutBackslashes(std::string text) {
 
 class UninstallRecordTest : public ::testing::Test {
  protected:
+  UninstallRecordTest() : run_(product_, {}) {}
   void SetUp() override {
-    saved_ = Settings();
     keyName_ = "OrvantaRecordTest-" + std::to_string(::GetCurrentProcessId());
     entryKey_ = UninstallEntryKey(keyName_);
     DeleteTree(entryKey_);
@@ -103,15 +103,14 @@ class UninstallRecordTest : public ::testing::Test {
     strings.texts = {{"Welcome to Example"}};
     RunStrings().Load(strings);
 
-    InstallSettings& run = Settings();
-    run = InstallSettings();
-    run.displayName = "Example";
-    run.installLocation = "C:\\Program Files\\Example";
-    run.uninstallDataFolder = "C:\\Program Files\\Example\\Uninstall";
-    run.installSource = "C:\\Downloads\\example-setup.exe";
+    RunState& run = run_;
+    product_.displayName = "Example";
+    run.folders.installLocation = "C:\\Program Files\\Example";
+    run.folders.uninstallDataFolder = "C:\\Program Files\\Example\\Uninstall";
+    run.process.installSource = "C:\\Downloads\\example-setup.exe";
     run.requiredSpace = 5 * 1024 * 1024;
-    run.monoColor = true;
-    SettingsStream& s = run.stream;
+    product_.monoColor = true;
+    SettingsStream& s = product_.stream;
     s.ProductFlags = Bit(2) | Bit(35) | 0x8000000000000000ull;
     s.ProductFlags2 = 0x80000020u;
     s.UninstallKeyName = keyName_;
@@ -120,8 +119,8 @@ class UninstallRecordTest : public ::testing::Test {
     s.Publisher = "Example Ltd";
     s.Bitness = 0;
     s.ProductRegistry = "Example";
-    s.ProductStartMenu = "Example Ltd\\Example";
-    s.SharedPath = "C:\\Program Files\\Common Files\\Example";
+    run.folders.startMenuFolder = s.ProductStartMenu = "Example Ltd\\Example";
+    run.folders.sharedFolder = s.SharedPath = "C:\\Program Files\\Common Files\\Example";
     s.UninstallSubdir = "Uninstall";
     s.ShortcutMode = 0;
     s.DisplayTitle = "  ";
@@ -143,13 +142,13 @@ class UninstallRecordTest : public ::testing::Test {
   void TearDown() override {
     DeleteTree(entryKey_);
     DeleteTree(kOutsideKey);
-    Settings() = saved_;
     RunStrings().Load(StringTableData{});
   }
 
   std::optional<RawValue> Entry(const char* name) const { return ReadRaw(entryKey_, name); }
 
-  InstallSettings saved_;
+  ProductSettings product_;
+  RunState run_;
   std::string keyName_;
   std::string entryKey_;
 };
@@ -162,7 +161,7 @@ struct ExpectedValue {
 };
 
 TEST_F(UninstallRecordTest, WritesEveryValueWithItsType) {
-  WriteUninstallRecord("\"Example Sans\" \"exsans.ttf\" ", "C:\\Windows\\System32\\exshared.dll");
+  WriteUninstallRecord(run_, "\"Example Sans\" \"exsans.ttf\" ", "C:\\Windows\\System32\\exshared.dll");
 
   const std::string uninstaller = "\"C:\\Program Files\\Example\\Uninstall\\unins.exe\"";
   const std::vector<ExpectedValue> expected = {
@@ -217,11 +216,11 @@ TEST_F(UninstallRecordTest, WritesEveryValueWithItsType) {
                              "BitmapSize", "BitmapTPI", "StretchMode"}) {
     EXPECT_FALSE(Entry(absent).has_value()) << absent;
   }
-  EXPECT_EQ(Settings().failureSummary, "");
+  EXPECT_EQ(run_.failures.text(), "");
 }
 
 TEST_F(UninstallRecordTest, InstallDateIsTheLocalTimeInTheDefaultPattern) {
-  WriteUninstallRecord("", "");
+  WriteUninstallRecord(run_, "", "");
   std::optional<RawValue> date = Entry("InstallDate");
   ASSERT_TRUE(date.has_value());
   EXPECT_EQ(date->type, static_cast<DWORD>(REG_SZ));
@@ -238,11 +237,11 @@ TEST_F(UninstallRecordTest, OverwritesValueByValueAndKeepsWhatTheTableDoesNotWri
   SetRawText(entryKey_, "DisplayVersion", "1.0");
   SetRawNumber(entryKey_, "EstimatedSize", 99);
   SetRawText(entryKey_, "DisplayName", "Old name");
-  InstallSettings& run = Settings();
-  run.stream.DisplayVersion = "";  // no "." either: the version numbers stay
+  RunState& run = run_;
+  product_.stream.DisplayVersion = "";  // no "." either: the version numbers stay
   run.requiredSpace = 1023;
 
-  WriteUninstallRecord("", "");
+  WriteUninstallRecord(run_, "", "");
 
   EXPECT_EQ(NumberOf(Entry("VersionMajor").value_or(RawValue{})), 7u);
   EXPECT_EQ(NumberOf(Entry("VersionMinor").value_or(RawValue{})), 3u);
@@ -251,28 +250,28 @@ TEST_F(UninstallRecordTest, OverwritesValueByValueAndKeepsWhatTheTableDoesNotWri
   EXPECT_FALSE(Entry("ShortcutMode").has_value());
   EXPECT_FALSE(Entry("DisplayVersion").has_value());
   EXPECT_FALSE(Entry("EstimatedSize").has_value());
-  EXPECT_EQ(Settings().failureSummary, "");
+  EXPECT_EQ(run_.failures.text(), "");
 }
 
 TEST_F(UninstallRecordTest, VersionWithoutADotKeepsEarlierNumbers) {
   SetRawNumber(entryKey_, "VersionMajor", 7);
-  Settings().stream.DisplayVersion = "2";
-  WriteUninstallRecord("", "");
+  product_.stream.DisplayVersion = "2";
+  WriteUninstallRecord(run_, "", "");
   EXPECT_EQ(TextOf(Entry("DisplayVersion").value_or(RawValue{})), "2");
   EXPECT_EQ(NumberOf(Entry("VersionMajor").value_or(RawValue{})), 7u);
   EXPECT_FALSE(Entry("VersionMinor").has_value());
 }
 
 TEST_F(UninstallRecordTest, BitmapValuesWithTheFlagAndABitmap) {
-  SettingsStream& s = Settings().stream;
+  SettingsStream& s = product_.stream;
   s.ProductFlags |= Bit(15);
   s.Bitmap = {'B', 'M'};
   s.BitmapSize = 60;
   s.BitmapTPI = 0xFFFFFFFF;
   s.StretchMode = 0;
   SetRawNumber(entryKey_, "BitmapTPI", 5);
-  Settings().monoColor = false;
-  WriteUninstallRecord("", "");
+  product_.monoColor = false;
+  WriteUninstallRecord(run_, "", "");
   EXPECT_EQ(NumberOf(Entry("BitmapSize").value_or(RawValue{})), 60u);
   std::optional<RawValue> stretch = Entry("StretchMode");
   ASSERT_TRUE(stretch.has_value()) << "StretchMode 0 is written";
@@ -283,11 +282,11 @@ TEST_F(UninstallRecordTest, BitmapValuesWithTheFlagAndABitmap) {
 }
 
 TEST_F(UninstallRecordTest, MissingRequirementIsComputedFirst) {
-  InstallSettings& run = Settings();
+  RunState& run = run_;
   run.requiredSpace = -1;
-  run.uninstallerSize = 2 * 1024 * 1024;
-  run.stream.WizardBlock[0] = 10 * 1024;
-  WriteUninstallRecord("", "");
+  run.uninstaller.size = 2 * 1024 * 1024;
+  product_.stream.WizardBlock[0] = 10 * 1024;
+  WriteUninstallRecord(run_, "", "");
   // No payload in this program: no files, only the uninstaller and the extra space.
   EXPECT_EQ(run.requiredSpace, 2 * 1024 * 1024 + 10 * 1024);
   EXPECT_EQ(NumberOf(Entry("EstimatedSize").value_or(RawValue{})), 2048u + 10u);
@@ -301,8 +300,8 @@ bool KeyExistsInView(const std::string& subKey, REGSAM view) {
 }
 
 TEST_F(UninstallRecordTest, EntryOfA64BitProductLiesInThe32BitView) {
-  Settings().stream.Bitness = 1;
-  WriteUninstallRecord("", "");
+  product_.stream.Bitness = 1;
+  WriteUninstallRecord(run_, "", "");
   EXPECT_TRUE(KeyExistsInView(entryKey_, KEY_WOW64_32KEY));
   BOOL wow64 = FALSE;
   ::IsWow64Process(::GetCurrentProcess(), &wow64);
@@ -317,7 +316,7 @@ TEST_F(UninstallRecordTest, EntryOfA64BitProductLiesInThe32BitView) {
 TEST_F(UninstallRecordTest, ExtraValuesInTheEntryAndInOtherKeys) {
   SetRawNumber(entryKey_, "Zero", 5);
   SetRawText(entryKey_, "Empty", "earlier");
-  Settings().stream.UninstallValueList = {
+  product_.stream.UninstallValueList = {
       {"\\HKLM\\Software\\OrvantaTest\\Path", 1, "%InstallDir%\\bin"},
       {"Expandable", 2, "plain text"},
       {"Count", 4, "42"},
@@ -327,7 +326,7 @@ TEST_F(UninstallRecordTest, ExtraValuesInTheEntryAndInOtherKeys) {
       {"\\HKXX\\Software\\OrvantaTest\\Bad", 1, "never"},
       {"\\HKLM\\Software\\OrvantaTest\\Second", 4, "-1"},
   };
-  WriteUninstallRecord("", "");
+  WriteUninstallRecord(run_, "", "");
 
   std::optional<RawValue> path = ReadRaw(kOutsideKey, "Path");
   ASSERT_TRUE(path.has_value());
@@ -359,7 +358,7 @@ TEST_F(UninstallRecordTest, ExtraValuesInTheEntryAndInOtherKeys) {
   EXPECT_FALSE(Entry("Empty").has_value());
 
   // The record whose key cannot be opened is reported; the others were written.
-  EXPECT_EQ(Settings().failureSummary, "Failed to save data in registry key \"\\HKXX\\Software\\OrvantaTest\\Bad\": " +
+  EXPECT_EQ(run_.failures.text(), "Failed to save data in registry key \"\\HKXX\\Software\\OrvantaTest\\Bad\": " +
                                            tl::SystemErrorText(ERROR_BAD_PATHNAME) + "\r\n");
   // Written after the extra values all the same.
   EXPECT_TRUE(Entry("InstallLocation").has_value());
@@ -372,18 +371,18 @@ TEST_F(UninstallRecordTest, EntryThatCannotBeCreatedGivesTheTwoFailureLines) {
   // Below a volatile key the system creates no lasting key.
   const std::string volatileKey = entryKey_;
   SetRaw(volatileKey, nullptr, 0, nullptr, 0, REG_OPTION_VOLATILE);
-  InstallSettings& run = Settings();
-  run.stream.UninstallKeyName = keyName_ + "\\Child";
-  run.stream.LocationRegistryPath = "\\HKLM\\Software\\OrvantaTest\\InstallDir";
-  run.stream.UninstallValueList = {{"\\HKLM\\Software\\OrvantaTest\\Extra", 1, "x"}};
+  RunState& run = run_;
+  product_.stream.UninstallKeyName = keyName_ + "\\Child";
+  product_.stream.LocationRegistryPath = "\\HKLM\\Software\\OrvantaTest\\InstallDir";
+  product_.stream.UninstallValueList = {{"\\HKLM\\Software\\OrvantaTest\\Extra", 1, "x"}};
 
-  WriteUninstallRecord("", "");
+  WriteUninstallRecord(run_, "", "");
 
   HKEY child = nullptr;
   EXPECT_NE(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (volatileKey + "\\Child").c_str(), 0, KEY_READ, &child),
             ERROR_SUCCESS);
   if (child) ::RegCloseKey(child);
-  EXPECT_EQ(run.failureSummary, "System error: " + tl::SystemErrorText(ERROR_CHILD_MUST_BE_VOLATILE) +
+  EXPECT_EQ(run.failures.text(), "System error: " + tl::SystemErrorText(ERROR_CHILD_MUST_BE_VOLATILE) +
                                     "\r\n\r\n"
                                     "Unable to save the uninstall information to the registry.  Uninstall will "
                                     "not work properly.\r\n\r\n");
@@ -396,8 +395,8 @@ TEST_F(UninstallRecordTest, EntryThatCannotBeCreatedGivesTheTwoFailureLines) {
 // ---- The installation-directory value ----
 
 TEST_F(UninstallRecordTest, RecordWritesTheInstallationDirectoryValue) {
-  Settings().stream.LocationRegistryPath = "\\HKLM\\Software\\OrvantaTest\\InstallDir";
-  WriteUninstallRecord("", "");
+  product_.stream.LocationRegistryPath = "\\HKLM\\Software\\OrvantaTest\\InstallDir";
+  WriteUninstallRecord(run_, "", "");
   std::optional<RawValue> value = ReadRaw(kOutsideKey, "InstallDir");
   ASSERT_TRUE(value.has_value());
   EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
@@ -418,8 +417,8 @@ TEST_F(UninstallRecordTest, InstallDirValueByPath) {
                         Case{"", nullptr, ""}}) {
     SCOPED_TRACE(WithoutBackslashes(c.path));
     DeleteTree(kOutsideKey);
-    Settings().stream.LocationRegistryPath = c.path;
-    WriteInstallDirValue();
+    product_.stream.LocationRegistryPath = c.path;
+    WriteInstallDirValue(run_);
     if (c.subKey) {
       std::optional<RawValue> value = ReadRaw(c.subKey, c.name);
       ASSERT_TRUE(value.has_value());
@@ -431,7 +430,7 @@ TEST_F(UninstallRecordTest, InstallDirValueByPath) {
       if (key) ::RegCloseKey(key);
       EXPECT_FALSE(ReadRaw("", c.name).has_value());
     }
-    EXPECT_EQ(Settings().failureSummary, "");  // silent either way
+    EXPECT_EQ(run_.failures.text(), "");  // silent either way
   }
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/run/install_settings.h"
+#include "setup/run/run_state.h"
 #include "setup/files/pending_renames.h"
 #include "setup/integration/icon_file.h"
 #include "setup/payload/pe_image.h"
@@ -163,6 +163,7 @@ void AddResource(HANDLE update, WORD type, WORD number, const std::string& bytes
 
 class UninstallerFileTest : public ::testing::Test {
  protected:
+  UninstallerFileTest() : run_(product_, {}) {}
   // A copy of this program with icons 1 to 4 and group 1 of the suite's own.
   static void SetUpTestSuite() {
     char self[MAX_PATH];
@@ -189,21 +190,13 @@ class UninstallerFileTest : public ::testing::Test {
     folder_ = LongPath(TempFolder()) + "orv_unins_" + std::to_string(::GetCurrentProcessId());
     ::CreateDirectoryA(folder_.c_str(), nullptr);
     target_ = folder_ + "\\Uninstall.exe";
-    InstallSettings& s = Settings();
-    savedStream_ = s.stream;
-    savedImage_ = s.uninstallerImage;
-    savedFolder_ = s.uninstallDataFolder;
-    savedSource_ = s.installSource;
-    savedAutomatic_ = s.automaticMode;
-    s.automaticMode = true;
-    s.uninstallDataFolder = folder_;
-    s.stream.UninstallerFileName = "Uninstall.exe";
-    s.stream.ProductFlags = Bit(2) | Bit(6);  // an uninstaller; "Install.LOG" written
-    s.stream.ProductFlags2 = static_cast<uint32_t>(Bit(5));
-    s.stream.UninstallerIcon.clear();
-    s.stream.UninstallerFileRecord = StampRecord({2020, 2, 29, 13, 14, 15});
-    s.uninstallerImage = AsBytes(*seededProgram_);
-    s.failureSummary.clear();
+    run_.automaticMode = true;
+    run_.folders.uninstallDataFolder = folder_;
+    product_.stream.UninstallerFileName = "Uninstall.exe";
+    product_.stream.ProductFlags = Bit(2) | Bit(6);  // an uninstaller; "Install.LOG" written
+    product_.stream.ProductFlags2 = static_cast<uint32_t>(Bit(5));
+    product_.stream.UninstallerFileRecord = StampRecord({2020, 2, 29, 13, 14, 15});
+    run_.uninstaller.image = AsBytes(*seededProgram_);
     ASSERT_TRUE(OpenInstallLog());
   }
 
@@ -211,13 +204,6 @@ class UninstallerFileTest : public ::testing::Test {
     DiscardTemporaryLog();
     if (lock_ != INVALID_HANDLE_VALUE) ::CloseHandle(lock_);
     WritePendingRaw(savedPending_);
-    InstallSettings& s = Settings();
-    s.stream = savedStream_;
-    s.uninstallerImage = savedImage_;
-    s.uninstallDataFolder = savedFolder_;
-    s.installSource = savedSource_;
-    s.automaticMode = savedAutomatic_;
-    s.failureSummary.clear();
     WIN32_FIND_DATAA entry;
     HANDLE find = ::FindFirstFileA((folder_ + "\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
@@ -247,7 +233,7 @@ class UninstallerFileTest : public ::testing::Test {
 
   // The run's InstallLog as "Install.LOG" holds it; the log is closed then.
   std::string FinishedLog() {
-    WriteInstallLog(false, true, Settings().failureSummary);
+    WriteInstallLog(run_, false, true);
     std::string log = ReadWholeFile(folder_ + "\\Install.LOG");
     EXPECT_NE(log, "<missing>");
     ::DeleteFileA((folder_ + "\\Install.LOG").c_str());
@@ -255,12 +241,9 @@ class UninstallerFileTest : public ::testing::Test {
   }
 
   static std::string* seededProgram_;
+  ProductSettings product_;
+  RunState run_;
   std::optional<std::wstring> savedPending_;
-  SettingsStream savedStream_;
-  Bytes savedImage_;
-  std::string savedFolder_;
-  std::string savedSource_;
-  bool savedAutomatic_ = false;
   std::string folder_;
   std::string target_;
   HANDLE lock_ = INVALID_HANDLE_VALUE;
@@ -269,9 +252,9 @@ class UninstallerFileTest : public ::testing::Test {
 std::string* UninstallerFileTest::seededProgram_ = nullptr;
 
 TEST_F(UninstallerFileTest, UninstallerPathJoinsFolderAndFileName) {
-  EXPECT_EQ(RunUninstallerPath(), target_);
-  Settings().uninstallDataFolder = folder_ + "\\";
-  EXPECT_EQ(RunUninstallerPath(), target_);
+  EXPECT_EQ(RunUninstallerPath(run_), target_);
+  run_.folders.uninstallDataFolder = folder_ + "\\";
+  EXPECT_EQ(RunUninstallerPath(run_), target_);
 }
 
 TEST_F(UninstallerFileTest, ReplaceIconWritesImagesAndGroupAndKeepsHigherIcons) {
@@ -325,16 +308,15 @@ TEST_F(UninstallerFileTest, ImageWrittenWithOrWithoutTheProductIcon) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(OpenInstallLog());
-    InstallSettings& s = Settings();
-    s.stream.UninstallerIcon = c.icon;
+    product_.stream.UninstallerIcon = c.icon;
     const std::string image = c.image.empty() ? *seededProgram_ : c.image;
-    s.uninstallerImage = AsBytes(image);
+    run_.uninstaller.image = AsBytes(image);
     ::DeleteFileA(target_.c_str());
 
-    WriteUninstaller();
+    WriteUninstaller(run_);
 
-    EXPECT_EQ(s.failureSummary, "");
-    EXPECT_FALSE(s.stream.Flag(14));
+    EXPECT_EQ(run_.failures.text(), "");
+    EXPECT_FALSE(run_.restartRequired);
     if (c.iconReplaced) {
       EXPECT_EQ(ReadIconResources(target_), ReplacedBy(c.icon));
     } else {
@@ -350,9 +332,9 @@ TEST_F(UninstallerFileTest, ImageWrittenWithOrWithoutTheProductIcon) {
 
 TEST_F(UninstallerFileTest, ImageReplacesAnOlderUninstallerWithTheRecordStamp) {
   WriteWholeFile(target_, "an older uninstaller");
-  WriteUninstaller();
+  WriteUninstaller(run_);
   EXPECT_EQ(ReadWholeFile(target_), *seededProgram_);
-  EXPECT_EQ(Settings().failureSummary, "");
+  EXPECT_EQ(run_.failures.text(), "");
   WIN32_FILE_ATTRIBUTE_DATA facts;
   ASSERT_TRUE(::GetFileAttributesExA(target_.c_str(), GetFileExInfoStandard, &facts));
   SYSTEMTIME time;
@@ -366,38 +348,38 @@ TEST_F(UninstallerFileTest, UnicodeFolderGoesThroughTheWideCalls) {
   const std::wstring wideFolder = Utf8ToWide(folder);
   const std::wstring wideTarget = wideFolder + L"\\Uninstall.exe";
   ASSERT_TRUE(::CreateDirectoryW(wideFolder.c_str(), nullptr));
-  Settings().uninstallDataFolder = "|" + folder;
-  Settings().stream.UninstallerIcon = IconFile(1);
+  run_.folders.uninstallDataFolder = "|" + folder;
+  product_.stream.UninstallerIcon = IconFile(1);
 
-  WriteUninstaller();
+  WriteUninstaller(run_);
 
-  EXPECT_EQ(Settings().failureSummary, "");
+  EXPECT_EQ(run_.failures.text(), "");
   EXPECT_EQ(ReadIconResources(wideTarget), ReplacedBy(IconFile(1)));
   ::DeleteFileW(wideTarget.c_str());
   ::RemoveDirectoryW(wideFolder.c_str());
-  Settings().uninstallDataFolder = folder_;  // "Install.LOG" where FinishedLog reads it
+  run_.folders.uninstallDataFolder = folder_;  // "Install.LOG" where FinishedLog reads it
   const std::string log = FinishedLog();
   EXPECT_EQ(log.find("icon"), std::string::npos) << log;
 }
 
 TEST_F(UninstallerFileTest, NothingWithoutAnUninstaller) {
-  Settings().stream.ProductFlags = 0;
-  Settings().stream.UninstallerIcon = IconFile(1);
+  product_.stream.ProductFlags = 0;
+  product_.stream.UninstallerIcon = IconFile(1);
   for (uint32_t flags2 : {0u, static_cast<uint32_t>(Bit(5))}) {
-    Settings().stream.ProductFlags2 = flags2;
-    WriteUninstaller();
+    product_.stream.ProductFlags2 = flags2;
+    WriteUninstaller(run_);
     EXPECT_FALSE(Exists(target_));
   }
 }
 
 TEST_F(UninstallerFileTest, LockedImageIsReplacedAtRestartWithoutTheIcon) {
-  Settings().stream.UninstallerIcon = IconFile(1);
+  product_.stream.UninstallerIcon = IconFile(1);
   LockTarget("the running uninstaller");
 
-  WriteUninstaller();
+  WriteUninstaller(run_);
 
-  EXPECT_EQ(Settings().failureSummary, "");
-  EXPECT_TRUE(Settings().stream.Flag(14));
+  EXPECT_EQ(run_.failures.text(), "");
+  EXPECT_TRUE(run_.restartRequired);
   const std::string parked = PendingSourceFor(target_);
   ASSERT_FALSE(parked.empty()) << "no pending move onto " << target_;
   EXPECT_EQ(ReadWholeFile(parked), *seededProgram_);  // the image as it came: no icon put in
@@ -409,32 +391,30 @@ TEST_F(UninstallerFileTest, LockedImageIsReplacedAtRestartWithoutTheIcon) {
 }
 
 TEST_F(UninstallerFileTest, PlainCopyOfTheRunningProgram) {
-  InstallSettings& s = Settings();
-  s.stream.ProductFlags2 = 0;
-  s.uninstallerImage.clear();
-  s.installSource = folder_ + "\\setup.exe";
-  WriteWholeFile(s.installSource, "the running installer");
+  product_.stream.ProductFlags2 = 0;
+  run_.uninstaller.image.clear();
+  run_.process.installSource = folder_ + "\\setup.exe";
+  WriteWholeFile(run_.process.installSource, "the running installer");
   WriteWholeFile(target_, "an older uninstaller");
 
-  WriteUninstaller();
+  WriteUninstaller(run_);
 
   EXPECT_EQ(ReadWholeFile(target_), "the running installer");
-  EXPECT_EQ(s.failureSummary, "");
-  EXPECT_FALSE(s.stream.Flag(14));
+  EXPECT_EQ(run_.failures.text(), "");
+  EXPECT_FALSE(run_.restartRequired);
   EXPECT_TRUE(TltFiles(folder_).empty());
 }
 
 TEST_F(UninstallerFileTest, LockedPlainCopyIsParkedAndMovedAtRestart) {
-  InstallSettings& s = Settings();
-  s.stream.ProductFlags2 = 0;
-  s.installSource = folder_ + "\\setup.exe";
-  WriteWholeFile(s.installSource, "the running installer");
+  product_.stream.ProductFlags2 = 0;
+  run_.process.installSource = folder_ + "\\setup.exe";
+  WriteWholeFile(run_.process.installSource, "the running installer");
   LockTarget("the running uninstaller");
 
-  WriteUninstaller();
+  WriteUninstaller(run_);
 
-  EXPECT_EQ(s.failureSummary, "");
-  EXPECT_TRUE(s.stream.Flag(14));
+  EXPECT_EQ(run_.failures.text(), "");
+  EXPECT_TRUE(run_.restartRequired);
   const std::vector<std::string> parked = TltFiles(folder_);
   ASSERT_EQ(parked.size(), 1u);
   EXPECT_EQ(ReadWholeFile(parked[0]), "the running installer");
@@ -446,19 +426,18 @@ TEST_F(UninstallerFileTest, LockedPlainCopyIsParkedAndMovedAtRestart) {
 }
 
 TEST_F(UninstallerFileTest, PlainCopyWithoutItsSourceLeavesNoTemporaryFile) {
-  InstallSettings& s = Settings();
-  s.stream.ProductFlags2 = 0;
-  s.installSource = folder_ + "\\absent setup.exe";
+  product_.stream.ProductFlags2 = 0;
+  run_.process.installSource = folder_ + "\\absent setup.exe";
   const std::optional<std::wstring> pendingBefore = ReadPendingRaw();
 
-  WriteUninstaller();
+  WriteUninstaller(run_);
 
-  EXPECT_EQ(s.failureSummary, "Failed to register '" + target_ +
+  EXPECT_EQ(run_.failures.text(), "Failed to register '" + target_ +
                                   "' for replacement because no temporary file could be created.\r\n" +
                                   tl::SystemErrorText(ERROR_FILE_NOT_FOUND) + "\r\n\r\n");
   EXPECT_TRUE(TltFiles(folder_).empty());
   EXPECT_FALSE(Exists(target_));
-  EXPECT_FALSE(s.stream.Flag(14));
+  EXPECT_FALSE(run_.restartRequired);
   EXPECT_EQ(ReadPendingRaw(), pendingBefore);
 }
 

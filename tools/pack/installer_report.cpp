@@ -264,7 +264,7 @@ void DescribeFiles(Report& r, const std::vector<setup::FileRecord>& files, size_
     if (f.HasShortcut() && !f.shortcutIcon.empty()) line += ", icon " + Quote(f.shortcutIcon);
     if (!f.shortcutArguments.empty()) line += ", arguments " + Quote(f.shortcutArguments);
     if (!f.shortcutWorkingFolder.empty()) line += ", working folder " + Quote(f.shortcutWorkingFolder);
-    if (f.kind == 11) line += ", package option " + std::to_string(f.packageOption);
+    if (f.kind == setup::KindValue(setup::FileKind::kInstallerPackage)) line += ", package option " + std::to_string(f.packageOption);
     r.Raw(line);
   }
 }
@@ -321,18 +321,18 @@ std::string CheckCodeMeaning(int code) {
       {c::kRecordsLeftOver, "unpacked bytes left over after the last file"},
       {c::kDataChecksum, "file data checksum mismatch"},
       {c::kFileKind, "a file record has an unknown kind"},
-      {19, "progress pause above 9999"},
-      {24, "more than 20 license documents"},
-      {26, "more than 20 readme documents"},
-      {30, "language count 0 or above 200"},
-      {31, "string count 0 or above 10000"},
-      {32, "settings end marker missing"},
-      {36, "association count out of range"},
-      {37, "uninstall value count out of range"},
-      {38, "delete list too long"},
-      {39, "bitmap size above 100"},
-      {41, "close list too long"},
-      {48, "shortcut count out of range"},
+      {c::kProgressPause, "progress pause above 9999"},
+      {c::kLicenseCount, "more than 20 license documents"},
+      {c::kReadmeCount, "more than 20 readme documents"},
+      {c::kLanguageCount, "language count 0 or above 200"},
+      {c::kStringCount, "string count 0 or above 10000"},
+      {c::kEndMarker, "settings end marker missing"},
+      {c::kAssociationCount, "association count out of range"},
+      {c::kUninstallValueCount, "uninstall value count out of range"},
+      {c::kDeleteListLength, "delete list too long"},
+      {c::kBitmapSize, "bitmap size above 100"},
+      {c::kCloseListLength, "close list too long"},
+      {c::kShortcutCount, "shortcut count out of range"},
   };
   auto it = kMeanings.find(code);
   return it == kMeanings.end() ? "unknown check" : it->second;
@@ -384,10 +384,12 @@ std::string DescribeInstaller(const setup::InstallerContents& c) {
 
 std::string ExtractionPath(const setup::FileRecord& record) {
   std::string folder;
-  switch (record.kind) {
-    case 1: folder = "SharedDir"; break;
-    case 4: folder = "FontDir"; break;
-    case 6: case 7: case 8: folder = "SystemDir"; break;
+  switch (static_cast<setup::FileKind>(record.kind)) {
+    case setup::FileKind::kShared: folder = "SharedDir"; break;
+    case setup::FileKind::kFont: folder = "FontDir"; break;
+    case setup::FileKind::kSystem: case setup::FileKind::kComServer: case setup::FileKind::kTypeLibrary:
+      folder = "SystemDir";
+      break;
     default: folder = "InstallDir";
   }
   if (record.flags & setup::kFileFlagUninstallDataFolder) folder = "UninstallDataFolder";
@@ -414,7 +416,7 @@ std::string ExtractionPath(const setup::FileRecord& record) {
   } else if (rest.rfind("\\\\", 0) == 0) {
     folder = "UNC";
   } else {
-    folder = record.kind == 1 ? "SharedDir" : "InstallDir";
+    folder = record.kind == setup::KindValue(setup::FileKind::kShared) ? "SharedDir" : "InstallDir";
   }
   std::string base;
   AppendSegments(base, folder);

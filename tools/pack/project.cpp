@@ -420,10 +420,13 @@ class ProjectReader {
       int logBit;   // ProductFlags2, -1 when the output is never captured
     };
     const Batch batches[] = {
-        {"pre-install", &s_.PreInstallBatch, 23, 6},     {"post-install", &s_.PostInstallBatch, 24, 7},
-        {"install-exit", &s_.InstallExitBatch, 25, -1},  {"uninstall-1", &s_.UninstallBatch1, 26, -1},
-        {"uninstall-2", &s_.UninstallBatch2, 27, -1},    {"upgrade", &s_.UpgradeBatch, 60, 8},
-        {"reinstall", &s_.ReinstallBatch, 61, 9},
+        {"pre-install", &s_.PreInstallBatch, setup::kFlagHidePreInstallBatch, setup::kFlag2LogPreInstallBatch},
+        {"post-install", &s_.PostInstallBatch, setup::kFlagHidePostInstallBatch, setup::kFlag2LogPostInstallBatch},
+        {"install-exit", &s_.InstallExitBatch, setup::kFlagHideInstallExitBatch, -1},
+        {"uninstall-1", &s_.UninstallBatch1, setup::kFlagHideUninstallBatch1, -1},
+        {"uninstall-2", &s_.UninstallBatch2, setup::kFlagHideUninstallBatch2, -1},
+        {"upgrade", &s_.UpgradeBatch, setup::kFlagHideUpgradeBatch, setup::kFlag2LogUpgradeBatch},
+        {"reinstall", &s_.ReinstallBatch, setup::kFlagHideReinstallBatch, setup::kFlag2LogReinstallBatch},
     };
     for (const Batch& batch : batches) {
       const toml::node* node = r.Get(batch.key);
@@ -485,10 +488,11 @@ class ProjectReader {
     entry.source = LocalPath(*source);
     entry.where = r.At(*r.Get("source"));
     setup::FileRecord& f = entry.fields;
-    f.kind = r.Named("kind", FileKinds()).value_or(0);
+    f.kind = r.Named("kind", FileKinds()).value_or(setup::KindValue(setup::FileKind::kApplication));
+    auto is = [&](setup::FileKind kind) { return f.kind == setup::KindValue(kind); };
     uint32_t replace = r.Named("replace", ReplaceModes()).value_or(0);
     f.flags = replace << setup::kFileFlagReplaceModeShift;
-    const bool shortcutKind = f.kind == 0 || f.kind == 5;
+    const bool shortcutKind = is(setup::FileKind::kApplication) || is(setup::FileKind::kStartupApplication);
     auto flag = [&](std::string_view key, uint32_t bit, bool allowed, const char* why) {
       if (!r.Bool(key).value_or(false)) return;
       if (!allowed) r.FailAt(*r.Get(key), key, why);
@@ -500,7 +504,7 @@ class ProjectReader {
          "shortcuts are made only for files of kind app or startup-app");
     flag("permanent", setup::kFileFlagPermanent, true, "");
     flag("uninstall-folder", setup::kFileFlagUninstallDataFolder, true, "");
-    flag("remove-package", setup::kFileFlagRecordPackage, f.kind == 11, "only a file of kind package is removed as a package");
+    flag("remove-package", setup::kFileFlagRecordPackage, is(setup::FileKind::kInstallerPackage), "only a file of kind package is removed as a package");
 
     if (auto v = r.Utf8("name")) {
       if (HasWildcards(entry.source)) r.FailAt(*r.Get("name"), "name", "a pattern names its files itself; use into for a folder");
@@ -514,7 +518,7 @@ class ProjectReader {
       f.target = *v;
     }
 
-    const bool makesShortcut = f.HasShortcut() || f.kind == 5;
+    const bool makesShortcut = f.HasShortcut() || is(setup::FileKind::kStartupApplication);
     auto shortcutText = [&](std::string_view key, std::string& out) {
       if (auto v = r.Text(key)) {
         if (!makesShortcut)
@@ -530,7 +534,8 @@ class ProjectReader {
       if (!f.HasShortcut()) r.FailAt(*r.Get("icon"), "icon", "needs desktop-shortcut or start-menu-shortcut");
       f.shortcutIcon = *v;
     }
-    const bool versioned = f.kind >= 6 && f.kind <= 9;
+    const bool versioned = is(setup::FileKind::kSystem) || is(setup::FileKind::kComServer) ||
+                           is(setup::FileKind::kTypeLibrary) || is(setup::FileKind::kVersionedApplication);
     if (auto v = r.Text("version")) {
       if (!versioned)
         r.FailAt(*r.Get("version"), "version", "is compared only for kinds system, com-server, type-library and versioned-app");
@@ -540,11 +545,11 @@ class ProjectReader {
     }
     ReadStamp(r, entry.stamp);
     if (auto v = r.Text("font-name")) {
-      if (f.kind != 4) r.FailAt(*r.Get("font-name"), "font-name", "belongs to files of kind font");
+      if (!is(setup::FileKind::kFont)) r.FailAt(*r.Get("font-name"), "font-name", "belongs to files of kind font");
       f.text = *v;
     }
     if (auto v = r.Integer("package-option", 0, 0xFFFFFFFF)) {
-      if (f.kind != 11) r.FailAt(*r.Get("package-option"), "package-option", "belongs to files of kind package");
+      if (!is(setup::FileKind::kInstallerPackage)) r.FailAt(*r.Get("package-option"), "package-option", "belongs to files of kind package");
       f.packageOption = static_cast<uint32_t>(*v);
     }
     if (auto v = r.WordSet("attributes", FileAttributes())) f.attributes = *v;
@@ -683,7 +688,8 @@ class ProjectReader {
   }
 
   void ReadDeletion(Reader& r) {
-    static constexpr NamedValue kMoments[] = {{"before-install", 4}, {"uninstall", 8}};
+    static constexpr NamedValue kMoments[] = {{"before-install", setup::kDeleteBeforeInstallation},
+                                             {"uninstall", setup::kDeleteAtUninstallation}};
     static constexpr NamedValue kRestart[] = {{"never", 0}, {"only", 1}, {"on-failure", 2}};
     setup::DeleteRecord d;
     std::string file = r.RequiredText("file", "[[delete]] needs a file");
@@ -712,7 +718,8 @@ class ProjectReader {
   }
 
   void ReadClose(Reader& r) {
-    static constexpr NamedValue kPhases[] = {{"install", 1}, {"uninstall", 2}};
+    static constexpr NamedValue kPhases[] = {{"install", setup::kCloseAtInstallation},
+                                            {"uninstall", setup::kCloseAtUninstallation}};
     setup::CloseRecord c;
     r.Text("class", c.classPattern);
     r.Text("title", c.titlePattern);
@@ -732,7 +739,7 @@ class ProjectReader {
       if (option.defaultOn) s_.ProductFlags |= Bit(option.bit);
     for (const NamedBit& option : ProductOptions2())
       if (option.defaultOn) s_.ProductFlags2 |= 1u << option.bit;
-    if (p_.backgroundBitmap) s_.ProductFlags |= Bit(15);
+    if (p_.backgroundBitmap) s_.ProductFlags |= Bit(setup::kFlagUninstallerBackground);
     if (!r) return;
     for (const NamedBit& option : ProductOptions()) {
       if (auto on = r->Bool(option.name)) s_.ProductFlags = *on ? s_.ProductFlags | Bit(option.bit) : s_.ProductFlags & ~Bit(option.bit);

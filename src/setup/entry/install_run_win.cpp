@@ -47,7 +47,7 @@ void Integrate(RunState& run, const ExtractionLists& lists) {
   InstallAssociations();
   AddFirewallExceptions();
   SetProgress(99);
-  if (!run.uninstallerWanted) {
+  if (!run.WantsUninstaller()) {
     WriteInstallDirValue(run);
     return;
   }

@@ -2,12 +2,14 @@
 
 #include <cstdint>
 
+#include "setup/payload/file_record.h"
+
 namespace setup {
 
 std::string SharedFileEntry(const std::string& path, uint32_t kind, bool permanent) {
-  if (kind == 6 || permanent) return path + ' ';
-  if (kind == 7) return path + '^';
-  if (kind == 8) return path + '\xA9';
+  if (kind == KindValue(FileKind::kSystem) || permanent) return path + ' ';
+  if (kind == KindValue(FileKind::kComServer)) return path + '^';
+  if (kind == KindValue(FileKind::kTypeLibrary)) return path + '\xA9';
   return path;
 }
 

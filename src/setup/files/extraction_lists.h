@@ -22,7 +22,8 @@ struct ExtractionLists {
   bool fontsChanged = false;
 };
 
-// The SharedFileList entry of a shared kind (1, 6, 7, 8).
+// The SharedFileList entry of a FileKind kShared, kSystem, kComServer or
+// kTypeLibrary file.
 std::string SharedFileEntry(const std::string& path, uint32_t kind, bool permanent);
 
 }  // namespace setup

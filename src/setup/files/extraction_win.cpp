@@ -25,6 +25,7 @@
 #include "tl_core/process_win.h"
 #include "tl_core/text.h"
 #include "setup/payload/product_flags.h"
+#include "setup/strings/string_numbers.h"
 
 namespace setup {
 namespace {
@@ -64,20 +65,20 @@ void PrepareFolders(RunState& run) {
     if (product.Flag(kFlagGrantRightsOnSharedFolder)) GrantRights(folders.sharedFolder);
   }
   if (product.Flag(kFlagNoUninstallOnRemovableDrive) && IsRemovableDrive(folders.installLocation))
-    run.uninstallerWanted = false;
+    run.uninstallerRefused = true;
 }
 
 void CheckWholeArchive(RunState& run, const RunArchive& archive) {
   const unsigned pause = run.product.stream.ProgressPause;
   WaitStatusTime(pause);
-  SetStatusText(LocalizedString(62));
+  SetStatusText(LocalizedString(kStringCheckingStatus));
   MarkStatusTime();
   SetProgress(21);
   uint32_t checksum = 0;
   if (!ArchiveChecksum(archive.source, checksum)) ArchiveReadFatal(archive.source.size(), archive.fileOffset);
   if (checksum != run.payload.header.ArchiveChecksum) CorruptInstallerFatal(check::kArchiveChecksum);
   WaitStatusTime(pause);
-  SetStatusText(LocalizedString(54));
+  SetStatusText(LocalizedString(kStringInstallingStatus));
   MarkStatusTime();
   SetProgress(26);
   // Conditional deletion before installation comes with its own step.
@@ -141,7 +142,7 @@ bool MakeTargetFolder(RunState& run, const FileRecord& record, const std::string
     const bool fileInTheWay = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     const std::string reason = fileInTheWay ? "Cannot create directory because there is a file with the same name."
                                             : tl::SystemErrorText(error);
-    run.failures.AppendFormat("%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n", LocalizedString(25).c_str(), folder.c_str(),
+    run.failures.AppendFormat("%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n", LocalizedString(kStringCannotCreateFolder).c_str(), folder.c_str(),
                         reason.c_str(), target.c_str());
     return false;
   }
@@ -152,7 +153,7 @@ bool MakeTargetFolder(RunState& run, const FileRecord& record, const std::string
 
 void ShowTransfer(const RunState& run, const FileRecord& record, const std::string& target) {
   if (run.product.Flag(kFlagHideFileNames) || record.name == kHiddenNameMarker)
-    SetStatusText(LocalizedString(54));
+    SetStatusText(LocalizedString(kStringInstallingStatus));
   else
     SetStatusPath(target);
 }
@@ -204,7 +205,7 @@ void ExtractRecords(RunState& run, const RunArchive& archive, ExtractionLists& l
   ChunkCursor chunks(archive.source, run.product.Flag(kFlagPackedChunks), run.product.Flag(kFlagCompareChecksums));
   RecordStream records(chunks);
   records.OnChunk([] {
-    SetStatusText(LocalizedString(29));
+    SetStatusText(LocalizedString(kStringUnpackingStatus));
     MarkStatusTime();
   });
   const TargetFolders folders = RunTargetFolders(run);
@@ -236,7 +237,7 @@ void AfterExtraction(ExtractionLists& lists) {
 void ExtractFiles(RunState& run, ExtractionLists& lists) {
   PrepareFolders(run);
   RunPreInstallationBatches(run);
-  SetStatusText(LocalizedString(8));
+  SetStatusText(LocalizedString(kStringPreparingStatus));
   MarkStatusTime();
   SetProgress(2);
 

@@ -10,8 +10,17 @@ namespace {
 bool HasDateAndTime(const tl::DateTime& stamp) { return stamp.HasDate() && stamp.hour >= 0; }
 bool IsPermanent(uint32_t flags) { return (flags & kFileFlagPermanent) != 0; }
 
-bool ComparesDatesOnly(uint32_t kind) { return kind == 1 || kind == 4; }
-bool ComparesVersions(uint32_t kind) { return kind >= 6 && kind <= 9; }
+bool ComparesDatesOnly(uint32_t kind) {
+  return kind == KindValue(FileKind::kShared) || kind == KindValue(FileKind::kFont);
+}
+
+bool ComparesVersions(uint32_t kind) {
+  switch (static_cast<FileKind>(kind)) {
+    case FileKind::kSystem: case FileKind::kComServer:
+    case FileKind::kTypeLibrary: case FileKind::kVersionedApplication: return true;
+    default: return false;
+  }
+}
 
 ReplacementDecision Skip(const ReplacementInput& input, std::string_view why) {
   ReplacementDecision decision;
@@ -63,7 +72,7 @@ ReplacementDecision ApplyDateRule(const ReplacementInput& input, const ExistingF
 ReplacementDecision ApplyVersionAndDateRules(const ReplacementInput& input, const ExistingFileFacts& existing) {
   auto skipVersioned = [&](std::string why) {
     ReplacementDecision decision = Skip(input, why);
-    decision.recordForUninstall = input.kind == 9 && !IsPermanent(input.flags);
+    decision.recordForUninstall = input.kind == KindValue(FileKind::kVersionedApplication) && !IsPermanent(input.flags);
     return decision;
   };
   std::string reason;
@@ -93,7 +102,11 @@ ReplaceMode ReplaceModeOf(uint32_t flags) {
 }
 
 bool IsPrivateKind(uint32_t kind) {
-  return kind == 0 || kind == 5 || kind == 9 || kind == 10 || kind == 11 || kind == 12;
+  switch (static_cast<FileKind>(kind)) {
+    case FileKind::kApplication: case FileKind::kStartupApplication: case FileKind::kVersionedApplication:
+    case FileKind::kDriverPackage: case FileKind::kInstallerPackage: case FileKind::kControlPanelApplet: return true;
+    default: return false;
+  }
 }
 
 ReplacementDecision DecideReplacement(const ReplacementInput& input, const ExistingFileFacts& existing) {

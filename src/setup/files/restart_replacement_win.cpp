@@ -16,13 +16,13 @@
 #include "tl_core/text.h"
 #include "tl_core/wide_text_win.h"
 #include "setup/payload/product_flags.h"
+#include "setup/strings/string_numbers.h"
 
 namespace setup {
 namespace {
 
 // A scheduled move leaves this as the last error: the work is pending, not done.
 constexpr DWORD kScheduledError = ERROR_BUSY;  // 170
-constexpr int kStringFileNotInstalled = 31;
 constexpr char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kPendingRenamesValue[] = L"PendingFileRenameOperations";
 

@@ -7,14 +7,21 @@
 namespace setup {
 namespace {
 
-bool GoesToInstallFolder(uint32_t kind) { return kind != 1 && kind != 4 && kind != 6 && kind != 7 && kind != 8; }
-
 const std::string& DefaultFolder(uint32_t kind, const TargetFolders& folders) {
-  switch (kind) {
-    case 1: return folders.sharedFolder;
-    case 4: return folders.fontFolder;
-    case 6: case 7: case 8: return folders.systemFolder;
+  switch (static_cast<FileKind>(kind)) {
+    case FileKind::kShared: return folders.sharedFolder;
+    case FileKind::kFont: return folders.fontFolder;
+    case FileKind::kSystem: case FileKind::kComServer: case FileKind::kTypeLibrary: return folders.systemFolder;
     default: return folders.installLocation;
+  }
+}
+
+// Every kind that DefaultFolder() puts into the installation folder.
+bool GoesToInstallFolder(uint32_t kind) {
+  switch (static_cast<FileKind>(kind)) {
+    case FileKind::kShared: case FileKind::kFont:
+    case FileKind::kSystem: case FileKind::kComServer: case FileKind::kTypeLibrary: return false;
+    default: return true;
   }
 }
 
@@ -22,7 +29,7 @@ ResolvedTarget ExplicitPath(const std::string& name, uint32_t kind, const std::s
                             const TargetFolders& folders) {
   std::string path = folders.expand ? folders.expand(target) : target;
   if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\\\") == 0) path.pop_back();
-  path = tl::MakeAbsolutePath(path, kind == 1 ? folders.sharedFolder : folders.installLocation);
+  path = tl::MakeAbsolutePath(path, kind == KindValue(FileKind::kShared) ? folders.sharedFolder : folders.installLocation);
   if (tl::EndsWithBackslash(path)) path += std::string(tl::FileNamePart(name));
   return {path, true};
 }

@@ -19,6 +19,7 @@
 #include "tl_core/registry_key_win.h"
 #include "tl_core/system_folders_win.h"
 #include "setup/payload/product_flags.h"
+#include "setup/strings/string_numbers.h"
 
 namespace setup {
 namespace {
@@ -56,18 +57,18 @@ void AskAboutEarlierInstallation(const RunState& run) {
   const int noticeNumber =
       EarlierInstallationNotice(earlier, settings.DisplayVersion, run.product.Flag(kFlagCompareVersions));
   std::string notice =
-      LocalizedString(noticeNumber) + "\r\n" + earlier.location + "\r\n\r\n" + LocalizedString(7);
-  if (!AskYesNo(notice, LocalizedString(2))) CancelInstallation();
+      LocalizedString(noticeNumber) + "\r\n" + earlier.location + "\r\n\r\n" + LocalizedString(kStringInstallOverQuestion);
+  if (!AskYesNo(notice, LocalizedString(kStringEarlierInstallationCaption))) CancelInstallation();
   const std::string& oldestUpgradable = settings.UpgradeVersion1;
   if (run.product.Flag(kFlagAskBeforeOldUpgrade) && !earlier.version.empty() &&
       (oldestUpgradable.empty() || tl::CompareVersionTexts(earlier.version, oldestUpgradable) < 0) &&
-      !AskOkCancel(LocalizedString(72), LocalizedString(20)))
+      !AskOkCancel(LocalizedString(kStringOldVersionQuestion), LocalizedString(kStringQuestionCaption)))
     ExitInstaller(1);
 }
 
 void CreateInstallFolder(const std::string& folder) {
   if (uint32_t error = tl::CreateFolderWithParents(folder))
-    ShowError(LocalizedString(25) + "\r\n" + folder + "\r\n\r\n" + tl::SystemErrorText(error));
+    ShowError(LocalizedString(kStringCannotCreateFolder) + "\r\n" + folder + "\r\n\r\n" + tl::SystemErrorText(error));
 }
 
 }  // namespace

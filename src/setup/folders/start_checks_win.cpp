@@ -8,6 +8,7 @@
 #include "setup/strings/string_arguments.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"
+#include "setup/strings/string_numbers.h"
 #include "tl_core/fatal.h"
 #include "tl_core/os_facts_win.h"
 #include "tl_core/registry_key_win.h"
@@ -26,7 +27,7 @@ void CheckBitness(const RunState& run) {
   const uint8_t bitness = run.product.stream.Bitness;
   if (int bits = BitnessStopNumber(bitness, tl::IsRunningOn64BitWindows())) {
     if (run.automaticMode) ExitInstaller(1);
-    StopWith(LocalizedFormat(81, {std::to_string(bits)}));
+    StopWith(LocalizedFormat(kStringWrongBitness, {std::to_string(bits)}));
   }
   if (bitness == 1 && run.redirection.failed)
     tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
@@ -34,7 +35,7 @@ void CheckBitness(const RunState& run) {
 
 void CheckExcludedSystems(const RunState& run) {
   if (IsSystemExcluded(run.product.stream.ExcludedSystems, tl::RunningSystemFacts()))
-    StopWith(LocalizedFormat(61, {tl::OperatingSystemName(0)}));
+    StopWith(LocalizedFormat(kStringUnsupportedSystem, {tl::OperatingSystemName(0)}));
 }
 
 bool HasAdministratorRights() {
@@ -52,8 +53,8 @@ bool HasAdministratorRights() {
 void CheckAdministratorRights(const RunState& run) {
   AdminRequirement requirement = AdminRequirementOf(run.product.stream.AdminMode);
   if (requirement == AdminRequirement::kNone || HasAdministratorRights()) return;
-  if (requirement == AdminRequirement::kRequired) StopWith(LocalizedString(77));
-  if (!run.automaticMode && !AskOkCancel(LocalizedString(78), LocalizedString(20))) ExitInstaller(1);
+  if (requirement == AdminRequirement::kRequired) StopWith(LocalizedString(kStringAdminRequired));
+  if (!run.automaticMode && !AskOkCancel(LocalizedString(kStringAdminRecommended), LocalizedString(kStringQuestionCaption))) ExitInstaller(1);
 }
 
 void CheckSingleInstance(const RunState& run) {
@@ -61,7 +62,7 @@ void CheckSingleInstance(const RunState& run) {
   // Held until the process ends: that is what keeps a second installer out.
   HANDLE mutex = ::CreateMutexA(nullptr, FALSE, kSingleInstanceMutex);
   DWORD waited = mutex ? ::WaitForSingleObject(mutex, 0) : WAIT_FAILED;
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) StopWith(LocalizedString(91));
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) StopWith(LocalizedString(kStringAnotherInstallationRunning));
 }
 
 }  // namespace
@@ -72,7 +73,7 @@ std::string RequiredProductFolder(const RunState& run) {
   tl::RegistryKey key;
   if (key.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(name), tl::kRegOpenExistingOnly, KEY_READ) ==
       tl::RegOpenResult::kFailed)
-    StopWith(LocalizedFormat(12, {settings.MasterDisplayName}));
+    StopWith(LocalizedFormat(kStringRequiredProductMissing, {settings.MasterDisplayName}));
   return key.ReadText("InstallLocation");
 }
 

@@ -14,12 +14,11 @@
 #include "setup/strings/string_table.h"
 #include "setup/ui/progress_win.h"
 #include "setup/vars/batch_runner_win.h"
+#include "setup/strings/string_numbers.h"
 #include "tl_core/wide_text_win.h"
 
 namespace setup {
 namespace {
-
-constexpr int kFinishingStatus = 36;
 
 void RequestInstallationNotification(const RunState& run) {
   const SettingsStream& settings = run.product.stream;
@@ -48,7 +47,7 @@ void FinishInstallation(RunState& run) {
   WriteRebootMarker(run);
   WaitStatusTime(pause);
   MarkStatusTime();
-  SetStatusText(LocalizedString(kFinishingStatus));
+  SetStatusText(LocalizedString(kStringFinishingStatus));
   SetProgress(100);
   WriteInstallationUninstallData(run);
   RunPostInstallationBatch(run);

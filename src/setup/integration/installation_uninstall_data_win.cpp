@@ -5,14 +5,6 @@
 #include "tl_core/file_win.h"
 
 namespace setup {
-namespace {
-
-constexpr int kUninstallDeletionFlagBit = 3;
-// The closing list entries that also act at uninstallation.
-constexpr uint8_t kCloseAtUninstallation = 0x02;
-
-}  // namespace
-
 UninstallDataContent InstallationUninstallData(const RunState& run) {
   const SettingsStream& s = run.product.stream;
   UninstallDataContent content;
@@ -23,12 +15,12 @@ UninstallDataContent InstallationUninstallData(const RunState& run) {
     if (record.phaseMask & kCloseAtUninstallation) content.closeList.push_back(record);
   content.registry2 = s.RegistryEntryText;
   for (const DeleteRecord& record : s.DeleteList)
-    if ((record.flags >> kUninstallDeletionFlagBit) & 1) content.deleteList.push_back(record);
+    if (record.flags & kDeleteAtUninstallation) content.deleteList.push_back(record);
   return content;
 }
 
 void WriteInstallationUninstallData(RunState& run) {
-  if (!run.uninstallerWanted) return;
+  if (!run.WantsUninstaller()) return;
   const std::string path = UninstallDataFilePath(run.folders.uninstallDataFolder);
   uint32_t error = 0;
   if (!WriteUninstallDataFile(path, InstallationUninstallData(run), error))

@@ -6,7 +6,7 @@ bool HasBit(uint64_t flags, int bit) { return (flags >> bit) & 1; }
 }  // namespace
 
 bool DecideRestart(uint64_t productFlags, bool automaticMode, const std::function<bool()>& askUser) {
-  if (!HasBit(productFlags, kFlagRestartAfterInstall)) return false;
+  if (!HasBit(productFlags, kFlagRestartRequired)) return false;
   if (automaticMode && !HasBit(productFlags, kFlagAskBeforeAutomaticRestart)) return true;
   return askUser();
 }

@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <functional>
 
-#include "setup/report/install_log_text.h"  // kFlagRestartAfterInstall, bit 14
+#include "setup/payload/product_flags.h"
 
 namespace setup {
 
-// No restart without bit 14. With it, an automatic run restarts without a
-// question unless bit 41 asks for one; otherwise askUser() decides and is
-// called only then.
+// No restart without kFlagRestartRequired. With it, an automatic run
+// restarts without a question unless kFlagAskBeforeAutomaticRestart asks
+// for one; otherwise askUser() decides and is called only then.
 bool DecideRestart(uint64_t productFlags, bool automaticMode, const std::function<bool()>& askUser);
 
 }  // namespace setup

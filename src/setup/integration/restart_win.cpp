@@ -5,13 +5,12 @@
 #include "setup/integration/restart_decision.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"
+#include "setup/strings/string_numbers.h"
 #include "tl_core/privilege_win.h"
 
 namespace setup {
 namespace {
 
-constexpr int kStringRestartQuestion = 37;
-constexpr int kStringRestartCaption = 20;
 
 // SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_APPLICATION |
 // SHTDN_REASON_MINOR_INSTALLATION.
@@ -21,7 +20,7 @@ constexpr DWORD kRestartReason = 0x80040002;
 
 bool AskForRestart(const RunState& run) {
   return DecideRestart(RunProductFlags(run), run.automaticMode, [] {
-    return AskYesNo(LocalizedString(kStringRestartQuestion), LocalizedString(kStringRestartCaption));
+    return AskYesNo(LocalizedString(kStringRestartQuestion), LocalizedString(kStringQuestionCaption));
   });
 }
 

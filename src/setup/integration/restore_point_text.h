@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "setup/payload/product_flags.h"
+
 namespace setup {
 
 // SRSetRestorePointW's status for a System Restore service that is turned off.

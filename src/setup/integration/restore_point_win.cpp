@@ -10,6 +10,7 @@
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/progress_win.h"
+#include "setup/strings/string_numbers.h"
 #include "tl_core/file_win.h"
 #include "tl_core/system_library_win.h"
 #include "tl_core/wide_text_win.h"
@@ -17,7 +18,6 @@
 namespace setup {
 namespace {
 
-constexpr int kStringCreatingRestorePoint = 97;
 
 using SetRestorePointFn = BOOL(WINAPI*)(PRESTOREPOINTINFOW, PSTATEMGRSTATUS);
 
@@ -75,7 +75,7 @@ std::string ErrorText(const RestoreCall& call) {
 }  // namespace
 
 void OpenRestorePoint(RunState& run) {
-  if (!run.restorePointWanted) return;
+  if (!run.WantsRestorePoint()) return;
   SetStatusText(LocalizedString(kStringCreatingRestorePoint));
   AppendLog("Creating restore point...");
   const RestoreCall call = SetRestorePoint(BEGIN_SYSTEM_CHANGE, 0, SystemDescription(run.product));
@@ -84,12 +84,12 @@ void OpenRestorePoint(RunState& run) {
     run.restorePointSequence = call.sequence;
   } else {
     run.restorePointSequence.reset();
-    run.restorePointWanted = false;
+    run.restorePointFailed = true;
   }
 }
 
 void CommitRestorePoint(RunState& run) {
-  if (!run.restorePointWanted) return;
+  if (!run.WantsRestorePoint()) return;
   const std::optional<int64_t> sequence = run.restorePointSequence;
   run.restorePointSequence.reset();
   if (!sequence || !SetRestorePoint(END_SYSTEM_CHANGE, *sequence, std::u16string()).ok)

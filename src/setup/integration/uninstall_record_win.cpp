@@ -8,6 +8,7 @@
 #include "setup/record/uninstall_record.h"
 #include "setup/strings/string_table.h"
 #include "setup/vars/path_variables_win.h"
+#include "setup/strings/string_numbers.h"
 #include "tl_core/date_format.h"
 #include "tl_core/file_win.h"
 #include "tl_core/local_time_win.h"
@@ -49,7 +50,7 @@ UninstallRecordFacts RunRecordFacts(const RunState& run, const std::string& prod
   facts.requiredSpace = run.requiredSpace;
   facts.monoColor = product.monoColor;
   facts.backgroundBitmap = !product.stream.Bitmap.empty();
-  facts.fallbackTitle = LocalizedString(0);
+  facts.fallbackTitle = LocalizedString(kStringSetupTitle);
   facts.installLocation = run.folders.installLocation;
   facts.installDate = tl::FormatLocalDateTime(tl::LocalNow(), tl::kDefaultDatePattern);
   return facts;

@@ -164,7 +164,7 @@ std::string RunUninstallerPath(const RunState& run) {
 }
 
 void WriteUninstaller(RunState& run) {
-  if (!run.uninstallerWanted) return;
+  if (!run.WantsUninstaller()) return;
   const std::string path = RunUninstallerPath(run);
   if (run.product.Flag2(kFlag2BuildUninstallerImage))
     WriteUninstallerImage(run, path);

@@ -91,7 +91,7 @@ class BodyWriter {
   std::vector<uint8_t> out_;
 };
 
-bool IsPackageKind(uint32_t kind) { return kind == static_cast<uint32_t>(FileKind::kInstallerPackage); }
+bool IsPackageKind(uint32_t kind) { return kind == KindValue(FileKind::kInstallerPackage); }
 
 // The fields in order, with the reader's checks where the runtime makes
 // them; for the writer no check stops the list. `data` is the record's
@@ -130,7 +130,23 @@ size_t TextBytes(const FileRecord& r) {
 
 }  // namespace
 
-bool IsKnownFileKind(uint32_t kind) { return kind <= 12 && kind != 2 && kind != 3; }
+bool IsKnownFileKind(uint32_t kind) {
+  switch (static_cast<FileKind>(kind)) {
+    case FileKind::kApplication:
+    case FileKind::kShared:
+    case FileKind::kFont:
+    case FileKind::kStartupApplication:
+    case FileKind::kSystem:
+    case FileKind::kComServer:
+    case FileKind::kTypeLibrary:
+    case FileKind::kVersionedApplication:
+    case FileKind::kDriverPackage:
+    case FileKind::kInstallerPackage:
+    case FileKind::kControlPanelApplet:
+      return true;
+  }
+  return false;
+}
 
 FileRecord FileRecordView::ToRecord() const {
   FileRecord record = fields;

@@ -31,6 +31,9 @@ enum class FileKind : uint32_t {
   kControlPanelApplet = 12,
 };
 
+// The stored value of a kind, as FileRecord::kind holds it.
+inline constexpr uint32_t KindValue(FileKind kind) { return static_cast<uint32_t>(kind); }
+
 // 2, 3 and values above 12 are no kind.
 bool IsKnownFileKind(uint32_t kind);
 

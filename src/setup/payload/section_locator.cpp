@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "setup/payload/check_codes.h"
+
 namespace setup {
 namespace {
 
@@ -46,9 +48,9 @@ PositionedRead ReadFromBytes(std::span<const uint8_t> bytes) {
 
 LocateResult LocateSetupSection(const PositionedRead& read) {
   uint32_t peOffset = 0, sectionCount = 0, optionalHeaderSize = 0;
-  if (!ReadU16(read, 60, peOffset) || peOffset < 64 || peOffset > 4096) return Corrupt(43);
+  if (!ReadU16(read, 60, peOffset) || peOffset < 64 || peOffset > 4096) return Corrupt(check::kPeHeaderOffset);
   if (!ReadU16(read, peOffset + 6, sectionCount) || sectionCount < 4 || sectionCount > 99)
-    return Corrupt(44);
+    return Corrupt(check::kSectionCount);
   // A missing optional-header size reads as none: the walk below then finds
   // no table entries it can read and reports no section.
   if (!ReadU16(read, peOffset + 20, optionalHeaderSize)) optionalHeaderSize = 0;
@@ -70,7 +72,7 @@ LocateResult LocateSetupSection(const PositionedRead& read) {
     s.virtualAddress = U32At(entry + 12);
     s.sizeOfRawData = U32At(entry + 16);
     s.pointerToRawData = U32At(entry + 20);
-    if (s.pointerToRawData == 0) return Corrupt(9);
+    if (s.pointerToRawData == 0) return Corrupt(check::kNoRawData);
     result.outcome = LocateOutcome::kFound;
     return result;
   }

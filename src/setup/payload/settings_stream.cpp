@@ -1,5 +1,6 @@
 #include "setup/payload/settings_stream.h"
 
+#include "setup/payload/check_codes.h"
 #include "setup/payload/memory_stream.h"
 #include "setup/payload/payload_checksum.h"
 
@@ -27,7 +28,7 @@ class StreamReader {
   int AfterDisplayFields(const SettingsStream& s) {
     if (!s.Flag(kFlagNoBackgroundWindow) && hooks_.createBackgroundWindow) hooks_.createBackgroundWindow(s);
     if (hooks_.settingsKey && PayloadChecksum(bytes_.data(), static_cast<int64_t>(bytes_.size())) != *hooks_.settingsKey)
-      return 25;
+      return check::kSettingsChecksum;
     return 0;
   }
 
@@ -102,12 +103,12 @@ int DeleteList(IO& io, std::vector<DeleteRecord>& list) {
       DeleteRecord record;
       io.Text(record.fileSpecification);
       if (record.fileSpecification == kDeleteListEnd) return 0;
-      if (list.size() > static_cast<size_t>(kMaxDeleteRecordsBeforeAdd)) return 38;
+      if (list.size() > static_cast<size_t>(kMaxDeleteRecordsBeforeAdd)) return check::kDeleteListLength;
       DeleteRecordBody(io, record);
       list.push_back(std::move(record));
     }
   } else {
-    if (!io.Limit(list.size() <= static_cast<size_t>(kMaxDeleteRecordsBeforeAdd) + 1, 38)) return 38;
+    if (!io.Limit(list.size() <= static_cast<size_t>(kMaxDeleteRecordsBeforeAdd) + 1, check::kDeleteListLength)) return check::kDeleteListLength;
     for (DeleteRecord& record : list) {
       io.Text(record.fileSpecification);
       DeleteRecordBody(io, record);
@@ -135,12 +136,12 @@ int CloseList(IO& io, std::vector<CloseRecord>& list) {
       CloseRecord record;
       io.Text(record.classPattern);
       if (record.classPattern == kCloseListEnd) return 0;
-      if (list.size() >= static_cast<size_t>(kMaxCloseRecords)) return 41;
+      if (list.size() >= static_cast<size_t>(kMaxCloseRecords)) return check::kCloseListLength;
       CloseRecordBody(io, record);
       list.push_back(std::move(record));
     }
   } else {
-    if (!io.Limit(list.size() <= static_cast<size_t>(kMaxCloseRecords), 41)) return 41;
+    if (!io.Limit(list.size() <= static_cast<size_t>(kMaxCloseRecords), check::kCloseListLength)) return check::kCloseListLength;
     for (CloseRecord& record : list) {
       io.Text(record.classPattern);
       CloseRecordBody(io, record);
@@ -180,12 +181,12 @@ void Value(IO& io, ValueRecord& r) {
 template <class IO>
 int StringTable(IO& io, StringTableData& t) {
   uint8_t languageCount = static_cast<uint8_t>(t.languages.size());
-  if (!io.Limit(t.languages.size() <= kMaxLanguages, 30)) return 30;
+  if (!io.Limit(t.languages.size() <= kMaxLanguages, check::kLanguageCount)) return check::kLanguageCount;
   io.U8(languageCount);
-  if (!io.Limit(languageCount >= 1 && languageCount <= kMaxLanguages, 30)) return 30;
+  if (!io.Limit(languageCount >= 1 && languageCount <= kMaxLanguages, check::kLanguageCount)) return check::kLanguageCount;
   uint32_t stringCount = static_cast<uint32_t>(t.texts.size());
   io.U32(stringCount);
-  if (!io.Limit(stringCount >= 1 && stringCount <= kMaxStrings, 31)) return 31;
+  if (!io.Limit(stringCount >= 1 && stringCount <= kMaxStrings, check::kStringCount)) return check::kStringCount;
   if constexpr (IO::kReading) {
     t.languages.resize(languageCount);
     t.texts.assign(stringCount, std::vector<std::string>(languageCount));
@@ -215,7 +216,7 @@ int VisitSettings(IO& io, SettingsStream& s) {
   io.U32(s.DialogStyleValue);
   RETURN_IF_FAILED(io.AfterDisplayFields(s));
   io.U16(s.ProgressPause);
-  if (!io.Limit(s.ProgressPause <= kMaxProgressPause, 19)) return 19;
+  if (!io.Limit(s.ProgressPause <= kMaxProgressPause, check::kProgressPause)) return check::kProgressPause;
   io.U8(s.ShortcutMode);
   io.Bytes(s.UninstallerFileRecord, 24);
   io.Text(s.Publisher);
@@ -230,10 +231,10 @@ int VisitSettings(IO& io, SettingsStream& s) {
   io.Text(s.ProductRegistry);
   io.Text(s.RegistryEntryText);
   io.U32(s.BitmapSize);
-  if (!io.Limit(s.BitmapSize <= kMaxBitmapSize, 39)) return 39;
+  if (!io.Limit(s.BitmapSize <= kMaxBitmapSize, check::kBitmapSize)) return check::kBitmapSize;
   io.U32(s.StretchMode);
-  RETURN_IF_FAILED(DocumentList(io, s.LicenseTexts, 24));
-  RETURN_IF_FAILED(DocumentList(io, s.ReadmeTexts, 26));
+  RETURN_IF_FAILED(DocumentList(io, s.LicenseTexts, check::kLicenseCount));
+  RETURN_IF_FAILED(DocumentList(io, s.ReadmeTexts, check::kReadmeCount));
   io.Text(s.UninstallSubdir);
   io.Text(s.UninstallerFileName);
   io.Text(s.UninstallKeyName);
@@ -279,16 +280,16 @@ int VisitSettings(IO& io, SettingsStream& s) {
   for (uint32_t& value : s.WizardBlock) io.U32(value);
   if (s.Flag(kFlagHasUninstaller)) io.Blob(s.UninstallerIcon);
   RETURN_IF_FAILED(DeleteList(io, s.DeleteList));
-  RETURN_IF_FAILED(CountedList(io, s.Associations, 36, kMaxCountedRecords, [&](auto& r) { Association(io, r); }));
-  RETURN_IF_FAILED(CountedList(io, s.Shortcuts, 48, kMaxCountedRecords, [&](auto& r) { Shortcut(io, r); }));
+  RETURN_IF_FAILED(CountedList(io, s.Associations, check::kAssociationCount, kMaxCountedRecords, [&](auto& r) { Association(io, r); }));
+  RETURN_IF_FAILED(CountedList(io, s.Shortcuts, check::kShortcutCount, kMaxCountedRecords, [&](auto& r) { Shortcut(io, r); }));
   io.Text(s.RootShortcutName);
   io.Text(s.RootShortcutTarget);
-  RETURN_IF_FAILED(CountedList(io, s.UninstallValueList, 37, kMaxCountedRecords, [&](auto& r) { Value(io, r); }));
+  RETURN_IF_FAILED(CountedList(io, s.UninstallValueList, check::kUninstallValueCount, kMaxCountedRecords, [&](auto& r) { Value(io, r); }));
   RETURN_IF_FAILED(CloseList(io, s.CloseList));
   RETURN_IF_FAILED(StringTable(io, s.Strings));
   uint32_t endMarker = kSettingsEndMarker;
   io.U32(endMarker);
-  if (endMarker != kSettingsEndMarker) return 32;
+  if (endMarker != kSettingsEndMarker) return check::kEndMarker;
   return 0;
 }
 

@@ -33,6 +33,15 @@ inline constexpr uint32_t kMaxBitmapSize = 100;
 inline constexpr uint8_t kSharedBaseCommonFiles = 0;
 inline constexpr uint8_t kSharedBaseAllUsers = 1;  // the all-users application data folder
 
+// DeleteRecord flags: bits 0-1 the restart handling (0 never, 1 only, 2 on
+// failure), then the moments of the deletion.
+inline constexpr uint8_t kDeleteBeforeInstallation = 1u << 2;
+inline constexpr uint8_t kDeleteAtUninstallation = 1u << 3;
+
+// CloseRecord phaseMask: the moments a program is closed.
+inline constexpr uint8_t kCloseAtInstallation = 1u << 0;
+inline constexpr uint8_t kCloseAtUninstallation = 1u << 1;
+
 struct DeleteRecord {
   std::string fileSpecification;
   uint8_t condition = 0;

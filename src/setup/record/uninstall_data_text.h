@@ -26,12 +26,38 @@
 #include <vector>
 
 #include "setup/payload/settings_stream.h"
+#include "setup/strings/string_numbers.h"
 
 namespace setup {
 
 // The uninstaller's interface strings, in the order written.
-inline constexpr int kUninstallerStringNumbers[] = {10, 15, 20, 30, 34, 35, 49, 53, 55, 56, 57, 58, 59,
-                                                    65, 67, 68, 69, 70, 71, 74, 79, 80, 99, 100, 101};
+inline constexpr int kUninstallerStringNumbers[] = {
+    kStringUninstallFailed,
+    kStringUninstallCompleteCaption,
+    kStringQuestionCaption,
+    kStringUninstallTitle,
+    kStringUninstallComplete,
+    kStringRemoveSharedFileCaption,
+    kStringCancelButton,
+    kStringUninstallConfirmation,
+    kStringUninstallCaption,
+    kStringRemoveFontQuestion,
+    kStringRemoveFontCaption,
+    kStringCannotDeleteFile,
+    kStringRemoveSharedFileQuestion,
+    kStringWizardCaption,
+    kStringRemovingFontsStatus,
+    kStringReleasingSharedFilesStatus,
+    kStringRemovingRegistryStatus,
+    kStringRemovingAssociationsStatus,
+    kStringUninstallProgressHeading,
+    kStringUninstallRestartQuestion,
+    kStringYesButton,
+    kStringNoButton,
+    kStringProgramRunning,
+    kStringRetryButton,
+    kStringUninstallCancelled,
+};
 inline constexpr int kDialogCaptionStringNumber = 999;
 
 // Limits of the reader, which reads untrusted text: a larger text is refused

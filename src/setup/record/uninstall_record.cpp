@@ -55,7 +55,7 @@ void AddEstimatedSize(std::vector<RecordValue>& values, int64_t requiredSpace) {
 }
 
 void AddBitmapValues(std::vector<RecordValue>& values, const SettingsStream& s, bool backgroundBitmap) {
-  if (!s.Flag(kFlagBackgroundBitmapSettings) || !backgroundBitmap) {
+  if (!s.Flag(kFlagUninstallerBackground) || !backgroundBitmap) {
     values.push_back(Delete("BitmapSize"));
     values.push_back(Delete("BitmapTPI"));
     values.push_back(Delete("StretchMode"));

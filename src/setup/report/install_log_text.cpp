@@ -52,7 +52,7 @@ OutcomeNotice DecideOutcomeNotice(SettingsStream& stream, bool success) {
   if (!success) return OutcomeNotice::kAskToShowLog;
   if (stream.Flag(kFlagNoCompletionMessage)) return OutcomeNotice::kNone;
   if (!stream.Flag(kFlagWriteInstallLog)) stream.ProductFlags &= ~(uint64_t{1} << kFlagOfferLogAtFinish);
-  if (stream.Flag(kFlagRestartAfterInstall) || !HasFinishAction(stream)) return OutcomeNotice::kCompletionBox;
+  if (stream.Flag(kFlagRestartRequired) || !HasFinishAction(stream)) return OutcomeNotice::kCompletionBox;
   return OutcomeNotice::kSummaryPage;
 }
 

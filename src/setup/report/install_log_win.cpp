@@ -12,6 +12,7 @@
 #include "setup/strings/string_table.h"
 #include "tl_core/text.h"
 #include "setup/ui/message_boxes_win.h"
+#include "setup/strings/string_numbers.h"
 #include "tl_core/file_win.h"
 #include "tl_core/path_text.h"
 #include "tl_core/text_sink.h"
@@ -27,10 +28,6 @@ namespace {
 // into "Install.LOG" reads in blocks of the same size.
 constexpr size_t kBlockSize = 4096;
 
-constexpr int kStringOutcomeQuestion = 40;
-constexpr int kStringOutcomeQuestionCaption = 41;
-constexpr int kStringCompleted = 42;
-constexpr int kStringCompletedCaption = 43;
 
 // The temporary InstallLog: a "TLT" file in the system's temporary folder
 // with a write buffer in front of it.
@@ -138,7 +135,7 @@ InstallLogHeader CurrentHeader(const RunState& run, bool reinstall) {
   InstallLogHeader header;
   header.productName = run.product.displayName;
   header.installDate = tl::FormatLocalDateTime(tl::LocalNow(), kInstallDatePattern);
-  header.showInstallType = run.product.Flag(kFlagHasUninstaller);
+  header.showInstallType = run.WantsUninstaller();
   header.reinstall = reinstall;
   header.installLocation = run.folders.installLocation;
   header.productVersion = run.product.stream.DisplayVersion;

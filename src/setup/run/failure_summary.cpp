@@ -1,5 +1,6 @@
 #include "setup/run/failure_summary.h"
 
+#include "setup/strings/string_numbers.h"
 #include "setup/strings/string_table.h"
 
 namespace setup {
@@ -12,7 +13,7 @@ std::string FailedFileWriteEntry(std::string_view string31, std::string_view pat
 }
 
 void FailureSummary::RecordFailedFileWrite(std::string_view path, std::string_view errorText) {
-  Append(FailedFileWriteEntry(LocalizedString(31), path, errorText));
+  Append(FailedFileWriteEntry(LocalizedString(kStringFileNotInstalled), path, errorText));
 }
 
 }  // namespace setup

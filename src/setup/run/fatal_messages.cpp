@@ -1,6 +1,7 @@
 #include "setup/run/fatal_messages.h"
 
 #include "setup/strings/string_table.h"
+#include "setup/strings/string_numbers.h"
 #include "tl_core/fatal.h"
 
 namespace setup {
@@ -41,7 +42,7 @@ std::string FillCheckCode(std::string_view format, int checkCode) {
 }
 
 void CorruptInstallerFatal(int checkCode) {
-  const std::string& localized = LocalizedString(13);
+  const std::string& localized = LocalizedString(kStringCorruptInstaller);
   const std::string text = FillCheckCode(localized.empty() ? kCorruptInstallerText : localized, checkCode);
   tl::FatalMessage("%s", text.c_str());
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "setup/strings/string_table.h"
+#include "setup/strings/string_numbers.h"
 #include "tl_core/fatal.h"
 #include "tl_core/scoped_handle_win.h"
 
@@ -32,7 +33,7 @@ void PumpPendingMessages() {
 }
 
 void ShowRunFatal(const char* text) {
-  const std::string& title = LocalizedString(21);
+  const std::string& title = LocalizedString(kStringErrorCaption);
   HWND owner = Control().backgroundWindow;
   ::MessageBoxA(owner, text, title.empty() ? "Error" : title.c_str(), MB_OK | MB_ICONERROR);
   ExitInstaller(1);

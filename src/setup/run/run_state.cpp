@@ -14,11 +14,11 @@ Word WithBit(Word word, int bit, bool on) {
 uint64_t RunProductFlags(const RunState& run) {
   uint64_t flags = run.product.stream.ProductFlags;
   if (run.restartRequired) flags = WithBit(flags, kFlagRestartRequired, true);
-  return WithBit(flags, kFlagHasUninstaller, run.uninstallerWanted);
+  return WithBit(flags, kFlagHasUninstaller, run.WantsUninstaller());
 }
 
 uint32_t RunProductFlags2(const RunState& run) {
-  return WithBit(run.product.stream.ProductFlags2, kFlag2RestorePoint, run.restorePointWanted);
+  return WithBit(run.product.stream.ProductFlags2, kFlag2RestorePoint, run.WantsRestorePoint());
 }
 
 }  // namespace setup

@@ -62,10 +62,7 @@ struct RunFolders {
 
 struct RunState {
   RunState(const ProductSettings& productSettings, CommandLineOptions commandLine)
-      : product(productSettings),
-        options(std::move(commandLine)),
-        uninstallerWanted(productSettings.Flag(kFlagHasUninstaller)),
-        restorePointWanted(productSettings.Flag2(kFlag2RestorePoint)) {}
+      : product(productSettings), options(std::move(commandLine)) {}
 
   const ProductSettings& product;
   const CommandLineOptions options;
@@ -81,10 +78,15 @@ struct RunState {
 
   // Decided while the run works; folded into ProductFlags only where the
   // registration stores them.
-  bool uninstallerWanted;         // ProductFlags bit 2, unless refused on a removable drive
-  bool restartRequired = false;   // a file waits for the next system start
-  bool restorePointWanted;        // ProductFlags2 bit 1 until opening the point failed
+  bool uninstallerRefused = false;  // asked for, but not put on a removable drive
+  bool restartRequired = false;     // a file waits for the next system start
+  bool restorePointFailed = false;  // opening it failed: no commit is tried
   std::optional<int64_t> restorePointSequence;  // the point opened, until committed
+
+  // ProductFlags bit 2, unless the run refused the uninstaller.
+  bool WantsUninstaller() const { return product.Flag(kFlagHasUninstaller) && !uninstallerRefused; }
+  // ProductFlags2 bit 1, unless opening the restore point failed.
+  bool WantsRestorePoint() const { return product.Flag2(kFlag2RestorePoint) && !restorePointFailed; }
 
   // Disk requirement in bytes: the uninstaller image, every file rounded up
   // to the drive's clusters, and the extra space; -1 until computed.

@@ -3,6 +3,7 @@
 #include "setup/run/run_control_win.h"
 #include "setup/strings/string_table.h"
 #include "setup/payload/product_flags.h"
+#include "setup/strings/string_numbers.h"
 
 namespace setup {
 namespace {
@@ -12,7 +13,8 @@ struct ButtonLabel {
   int id;
   int stringNumber;
 };
-constexpr ButtonLabel kButtonLabels[] = {{IDYES, 79}, {IDNO, 80}, {IDCANCEL, 49}, {IDRETRY, 100}};
+constexpr ButtonLabel kButtonLabels[] = {
+    {IDYES, kStringYesButton}, {IDNO, kStringNoButton}, {IDCANCEL, kStringCancelButton}, {IDRETRY, kStringRetryButton}};
 
 HHOOK g_relabelHook = nullptr;
 
@@ -77,19 +79,20 @@ void ShowError(const std::string& text) {
   const Interaction& run = CurrentInteraction();
   if (text.empty()) return;
   if (run.automatic && !run.errorBoxesWhenAutomatic) return;
-  const std::string& caption = LocalizedString(21);
+  const std::string& caption = LocalizedString(kStringErrorCaption);
   ShowRunMessageBox(text, caption.empty() ? "Error" : caption, MB_OK | MB_ICONERROR);
 }
 
 void ShowStopMessage(const std::string& text) {
-  ShowRunMessageBox(text, LocalizedString(0), MB_OK | MB_ICONEXCLAMATION);
+  ShowRunMessageBox(text, LocalizedString(kStringSetupTitle), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CancelInstallation() {
   const Interaction& run = CurrentInteraction();
   if (!run.automatic) {
     const bool uninstalling = run.uninstalling;
-    ShowRunMessageBox(LocalizedString(uninstalling ? 101 : 98), LocalizedString(uninstalling ? 55 : 65),
+    ShowRunMessageBox(LocalizedString(uninstalling ? kStringUninstallCancelled : kStringInstallCancelled),
+                      LocalizedString(uninstalling ? kStringUninstallCaption : kStringWizardCaption),
                       MB_OK | MB_ICONWARNING);
   }
   ExitInstaller(1);

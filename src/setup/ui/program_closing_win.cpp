@@ -8,6 +8,7 @@
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/ui/program_closing.h"
+#include "setup/strings/string_numbers.h"
 
 namespace setup {
 namespace {
@@ -38,7 +39,7 @@ bool BelongsToThisProcess(HWND window) {
 
 void AskUntilClosed(HWND window, const CloseRecord& entry, int captionNumber) {
   while (::IsWindow(window)) {
-    int answer = ShowRunMessageBox(LocalizedFormat(99, {entry.applicationName}), LocalizedString(captionNumber),
+    int answer = ShowRunMessageBox(LocalizedFormat(kStringProgramRunning, {entry.applicationName}), LocalizedString(captionNumber),
                                    MB_RETRYCANCEL | MB_ICONWARNING);
     if (answer == IDCANCEL) CancelInstallation();
   }

@@ -31,26 +31,13 @@
 #include "tl_core/text.h"
 #include "tl_core/wide_text_win.h"
 #include "setup/payload/product_flags.h"
+#include "setup/strings/string_numbers.h"
 
 namespace setup {
 namespace {
 
 constexpr unsigned kPhasePauseMs = 600;
 constexpr int kMaxFolderLevels = 20;
-
-// Interface strings of the uninstaller.
-constexpr int kFailureMessage = 10;
-constexpr int kSuccessCaption = 15;
-constexpr int kFailureCaption = 20;
-constexpr int kSuccessMessage = 34;
-constexpr int kConfirmation = 53;
-constexpr int kConfirmationCaption = 55;
-constexpr int kFailedDeletionPrefix = 58;
-constexpr int kRegistryStatus = 69;
-constexpr int kAssociationsStatus = 70;
-constexpr int kFontsStatus = 67;
-constexpr int kFilesStatus = 68;
-constexpr int kRestartQuestion = 74;
 
 // The uninstall run's own state beside the run state.
 struct UninstallRun {
@@ -100,7 +87,7 @@ std::vector<CloseRecord> ClosePass(const std::vector<CloseRecord>& all, bool sec
 
 void Confirm(const RunState& run) {
   if (run.automaticMode) return;
-  if (!AskYesNo(LocalizedString(kConfirmation), LocalizedString(kConfirmationCaption))) ExitInstaller(1);
+  if (!AskYesNo(LocalizedString(kStringUninstallConfirmation), LocalizedString(kStringUninstallCaption))) ExitInstaller(1);
 }
 
 void RunUninstallBatch(UninstallRun& run, const char* valueName, int hideFlag) {
@@ -143,7 +130,7 @@ void RemoveFiles(UninstallRun& run) {
       run.deletedFiles.Add(line);
       continue;
     }
-    state.failures.AppendFormat("%s %s\r\n", LocalizedString(kFailedDeletionPrefix).c_str(), line.c_str());
+    state.failures.AppendFormat("%s %s\r\n", LocalizedString(kStringCannotDeleteFile).c_str(), line.c_str());
     state.uninstallData.RecordPath(line, UninstallPathKind::kFile);
   }
 }
@@ -230,17 +217,17 @@ void UndoInstallation(UninstallRun& run) {
   RunState& state = run.state;
   RunUninstallBatch(run, "UninstallBatch1", kFlagHideUninstallBatch1);
 
-  ShowStatus(kAssociationsStatus);
+  ShowStatus(kStringRemovingAssociationsStatus);
   SetProgress(1);
   RemoveAssociations(run.data.associations);
   NotifyAssociationsChanged();
   WaitStatusTime(kPhasePauseMs);
 
-  ShowStatus(kFontsStatus);
+  ShowStatus(kStringRemovingFontsStatus);
   SetProgress(3);
   RemoveFonts(run.registration);
 
-  ShowStatus(kFilesStatus);
+  ShowStatus(kStringReleasingSharedFilesStatus);
   SetProgress(5);
   DeleteInstallLog(state);
   ReleaseSharedFiles(run.registration);
@@ -257,7 +244,7 @@ void UndoInstallation(UninstallRun& run) {
   RemoveStartMenuFolder(run);
   WaitStatusTime(kPhasePauseMs);
 
-  ShowStatus(kRegistryStatus);
+  ShowStatus(kStringRemovingRegistryStatus);
   SetProgress(95);
   RemoveRegistryEntries(run.registration, run.data);
   SetProgress(96);
@@ -280,14 +267,14 @@ bool ReportOutcome(const RunState& run) {
   const bool automatic = run.automaticMode;
   if (!run.failures.empty()) {
     if (!automatic)
-      ShowRunMessageBox(LocalizedFormat(kFailureMessage, {run.failures.text()}), LocalizedString(kFailureCaption),
+      ShowRunMessageBox(LocalizedFormat(kStringUninstallFailed, {run.failures.text()}), LocalizedString(kStringQuestionCaption),
                         MB_OK | MB_ICONWARNING);
     return false;
   }
   if (!automatic)
-    ShowRunMessageBox(LocalizedString(kSuccessMessage), LocalizedString(kSuccessCaption), MB_OK | MB_ICONINFORMATION);
+    ShowRunMessageBox(LocalizedString(kStringUninstallComplete), LocalizedString(kStringUninstallCompleteCaption), MB_OK | MB_ICONINFORMATION);
   if (run.product.Flag(kFlagRestartAfterUninstall)) {
-    if (automatic || AskYesNo(LocalizedString(kRestartQuestion), LocalizedString(kFailureCaption)))
+    if (automatic || AskYesNo(LocalizedString(kStringUninstallRestartQuestion), LocalizedString(kStringQuestionCaption)))
       RestartComputer();
   }
   return true;
@@ -302,9 +289,9 @@ bool UninstallProduct(RunState& state, UninstallRegistration& registration) {
     if (!state.redirection.off) tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
   }
   if (!ReadUninstallData(run)) return false;
-  ClosePrograms(ClosePass(run.data.closeList, false), kConfirmationCaption);
+  ClosePrograms(ClosePass(run.data.closeList, false), kStringUninstallCaption);
   Confirm(state);
-  ClosePrograms(ClosePass(run.data.closeList, true), kConfirmationCaption);
+  ClosePrograms(ClosePass(run.data.closeList, true), kStringUninstallCaption);
   UndoInstallation(run);
   return ReportOutcome(state);
 }

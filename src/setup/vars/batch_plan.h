@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "setup/run/run_state.h"
-#include "setup/payload/product_flags.h"
 
 namespace setup {
 
@@ -18,7 +17,7 @@ struct BatchRequest {
 
 // Pre-Installation (always), then Upgrade when an older version is being
 // upgraded, then Reinstall when an earlier installation was found and either
-// its version equals the new one or ProductFlags2 bit 0 is clear.
+// its version equals the new one or kFlag2ReinstallBatchSameVersionOnly is clear.
 std::vector<BatchRequest> PreInstallationBatches(const RunState& run);
 BatchRequest PostInstallationBatch(const RunState& run);
 // Never captured.

@@ -136,26 +136,100 @@ TEST(ProjectOptions, NamesAndBitsAreUnique) {
   }
 }
 
-// The bits the runtime tests, by the names an author uses.
+// The bits the runtime tests, by the names an author uses: every option
+// name, pinned to its bit number as the runtime reads it. An option that
+// defaults on is turned off and must clear exactly that bit.
 TEST(ProjectOptions, NamesMeanTheRuntimesBits) {
   const struct {
     const char* name;
     int bit;
     bool second;  // a bit of ProductFlags2
   } cases[] = {
-      {"must-uninstall-first", 0, false}, {"single-instance", 8, false},    {"restart-after-install", 14, false},
-      {"verbose-log", 20, false},         {"no-background-window", 29, false}, {"start-menu-page", 34, false},
-      {"no-greeting", 43, false},         {"install-log-shortcut", 59, false}, {"restore-point", 1, true},
-      {"button-pictures", 10, true},      {"no-shortcuts-on-removable-drive", 11, true},
+      {"must-uninstall-first", 0, false},
+      {"uninstaller-start-menu-shortcut", 1, false},
+      {"uninstaller", 2, false},
+      {"ask-before-removing-fonts", 4, false},
+      {"compress", 5, false},
+      {"write-install-log", 6, false},
+      {"folder-page", 7, false},
+      {"single-instance", 8, false},
+      {"silent-uninstall", 9, false},
+      {"remove-install-folder", 10, false},
+      {"replace-locked-files-at-restart", 11, false},
+      {"add-to-path", 12, false},
+      {"restart-after-install", 14, false},
+      {"uninstaller-background", 15, false},
+      {"requires-product", 16, false},
+      {"ask-before-removing-shared-files", 17, false},
+      {"verify-written-files", 18, false},
+      {"clear-attributes-on-retry", 19, false},
+      {"verbose-log", 20, false},
+      {"no-cancel-during-install", 21, false},
+      {"no-completion-message", 22, false},
+      {"hide-pre-install-batch", 23, false},
+      {"hide-post-install-batch", 24, false},
+      {"hide-install-exit-batch", 25, false},
+      {"hide-uninstall-batch-1", 26, false},
+      {"hide-uninstall-batch-2", 27, false},
+      {"no-earlier-install-notice", 28, false},
+      {"no-background-window", 29, false},
+      {"confirm-folder", 31, false},
+      {"verify-checksums", 32, false},
+      {"uninstaller-desktop-shortcut", 33, false},
+      {"start-menu-page", 34, false},
+      {"errors-in-automatic-mode", 35, false},
+      {"compare-versions", 36, false},
+      {"refuse-network-folder", 37, false},
+      {"uninstaller-shortcut-in-uninstall-folder", 38, false},
+      {"maximized-background", 40, false},
+      {"ask-before-automatic-restart", 41, false},
+      {"no-greeting", 43, false},
+      {"ask-before-old-version-upgrade", 44, false},
+      {"restart-after-uninstall", 45, false},
+      {"hide-file-names", 49, false},
+      {"grant-rights-on-install-folder", 50, false},
+      {"progress-dialog", 51, false},
+      {"interface-font", 52, false},
+      {"restart-marker", 53, false},
+      {"keep-install-log", 54, false},
+      {"refuse-removable-drive", 55, false},
+      {"no-uninstaller-on-removable-drive", 56, false},
+      {"offer-install-log", 57, false},
+      {"bind-executables", 58, false},
+      {"install-log-shortcut", 59, false},
+      {"hide-upgrade-batch", 60, false},
+      {"hide-reinstall-batch", 61, false},
+      {"grant-rights-on-shared-folder", 62, false},
+      {"reinstall-batch-only-for-same-version", 0, true},
+      {"restore-point", 1, true},
+      {"uninstaller-image", 5, true},
+      {"log-pre-install-batch", 6, true},
+      {"log-post-install-batch", 7, true},
+      {"log-upgrade-batch", 8, true},
+      {"log-reinstall-batch", 9, true},
+      {"button-pictures", 10, true},
+      {"no-shortcuts-on-removable-drive", 11, true},
   };
+  const Project defaults = ParseOk(kProduct);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Project p = ParseOk(std::string(kProduct) + "[options]\n" + c.name + " = true\n");
-    if (c.second)
-      EXPECT_TRUE(p.settings.Flag2(c.bit));
-    else
-      EXPECT_TRUE(p.settings.Flag(c.bit));
+    const NamedBit* option = FindOption(c.second ? ProductOptions2() : ProductOptions(), c.name);
+    ASSERT_NE(option, nullptr);
+    EXPECT_EQ(option->bit, c.bit);
+    Project p = ParseOk(std::string(kProduct) + "[options]\n" + c.name + (option->defaultOn ? " = false\n" : " = true\n"));
+    if (c.second) {
+      EXPECT_EQ(p.settings.Flag2(c.bit), !option->defaultOn);
+      EXPECT_EQ(p.settings.ProductFlags2 ^ defaults.settings.ProductFlags2, 1u << c.bit);
+    } else {
+      EXPECT_EQ(p.settings.Flag(c.bit), !option->defaultOn);
+      EXPECT_EQ(p.settings.ProductFlags ^ defaults.settings.ProductFlags, uint64_t{1} << c.bit);
+    }
   }
+  // No option goes unpinned.
+  size_t first = 0, second = 0;
+  for (const auto& c : cases) ++(c.second ? second : first);
+  EXPECT_EQ(first, ProductOptions().size());
+  EXPECT_EQ(second, ProductOptions2().size());
 }
 
 TEST(ProjectOptions, DefaultsAndRawBits) {
