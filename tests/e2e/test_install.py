@@ -160,7 +160,8 @@ kind = "shared"
 source = "files/locked_app.dat"
 """
 
-AGAIN_PROJECT = PRODUCT + """
+# The same product one version on: an upgrade of the first installation.
+AGAIN_PROJECT = PRODUCT.replace('version = "3.1"', 'version = "3.2"') + """
 [options]
 verbose-log = true
 
@@ -399,6 +400,8 @@ class AutomaticInstallation(WineTestCase):
             self.assertTrue(appended.startswith(log), "the first block was changed")
             self.assertTrue(appended[len(log):].startswith(
                 "\r\n\r\n" + "*" * 46 + "\r\nInstallation log for: Install Probe\r\n"), appended[len(log):])
+            # An upgrade installs over an earlier installation: a reinstallation to the log.
+            self.assertIn("\r\nInstall type: Reinstall\r\n", appended[len(log):])
             # (the pending renames left by the first run add one empty line)
             self.assertRegex(appended[len(log):], r"again\.txt >>> C:\\Probe\\again\.txt\r\n(\r\n)+"
                                                   r"Installation Complete\r\n$")

@@ -6,6 +6,7 @@ import struct
 import unittest
 
 from harness import (RUNTIME, WineTestCase, answer_message_box, build_installer, pack)
+from prefix import host_path
 
 PROJECT = """
 [product]
@@ -21,6 +22,7 @@ FILES = {"files/readme.txt": b"hello\r\n" * 100, "files/data.bin": bytes(range(2
 
 
 PAYLOAD_MAGIC = bytes.fromhex("e53df2a4")
+TARGET = "C:\\Payload Probe"
 
 
 def section_names(image):
@@ -44,10 +46,14 @@ class BuiltInstaller(WineTestCase):
     def build(self, project=PROJECT):
         return build_installer(self.scratch, project, FILES)
 
-    def test_a_whole_payload_is_read_and_the_run_ends_with_code_1(self):
+    def test_a_whole_payload_is_read_and_installed_and_the_run_ends_with_code_1(self):
         installer = self.build()
         self.assertIn("Payload Probe", pack("inspect", installer))
-        self.assertEqual(self.start(installer, "/a").wait(), 1)
+        self.assertEqual(self.start(installer, f'/a /d:"{TARGET}"').wait(), 1)
+        # Exit code 1 ends every installation, a failed one too: the files tell.
+        for name, data in FILES.items():
+            with open(host_path(TARGET + "\\" + os.path.basename(name)), "rb") as f:
+                self.assertEqual(f.read(), data, name)
 
     def test_damaged_archive_shows_the_corrupt_installer_message_with_its_code(self):
         # Stored chunks keep the file's bytes as they are, so one can be changed in place.
