@@ -65,7 +65,8 @@ void RunInstallation(LoadedPayload loaded, const ProcessFacts& process, const Co
   StartRun(run, loaded, process);
   RunStartChecks(run);
   SettleFolders(run);
-  OpenInstallLog();
+  // Without a temporary log the steps' lines are dropped; the run goes on.
+  static_cast<void>(OpenInstallLog());
   OpenRestorePoint(run);
   ExtractionLists lists;
   ExtractFiles(run, lists);

@@ -13,8 +13,8 @@ namespace setup {
 
 // MoveFileEx with the delay flag (wininit.ini where the system needs it).
 // True when scheduled; the thread's last error is then 170 (busy).
-bool ScheduleRestartMove(const std::string& source, const std::string& destination);
-bool ScheduleRestartDelete(const std::string& path);
+[[nodiscard]] bool ScheduleRestartMove(const std::string& source, const std::string& destination);
+[[nodiscard]] bool ScheduleRestartDelete(const std::string& path);
 
 struct RestartReplacement {
   std::string target;
@@ -28,7 +28,7 @@ struct RestartReplacement {
 // the move, or explains why not. Messages go to the InstallLog (scheduled)
 // or the run's FailureSummary; a scheduled move makes the run require a
 // restart. Returns true when the move was scheduled.
-bool ReplaceAtRestart(RunState& run, const RestartReplacement& request);
+[[nodiscard]] bool ReplaceAtRestart(RunState& run, const RestartReplacement& request);
 
 // Removes from PendingFileRenameOperations every pair that would overwrite
 // or delete a file this run wrote; logs each removal when `log` is true.

@@ -22,7 +22,7 @@ struct InstalledFileWrite {
 // True when the file is in place now. A file that could not be written is
 // explained in the run's FailureSummary, or parked for the next system start
 // (then `scheduledForRestart` is set); both return false.
-bool WriteInstalledFile(RunState& run, const InstalledFileWrite& file, bool& scheduledForRestart);
+[[nodiscard]] bool WriteInstalledFile(RunState& run, const InstalledFileWrite& file, bool& scheduledForRestart);
 
 // Only these attribute bits come from the record: read-only, hidden,
 // system, archive, temporary, offline.

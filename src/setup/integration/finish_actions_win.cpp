@@ -85,7 +85,8 @@ void WriteRebootMarker(const RunState& run) {
   tl::File marker;
   if (marker.Open(path, tl::kCreateOrTruncate | tl::kNoReadAccess) != tl::kFileOk) return;
   marker.Close();
-  ScheduleRestartDelete(path);
+  // Without the scheduled deletion the marker stays: nothing to report.
+  static_cast<void>(ScheduleRestartDelete(path));
 }
 
 void RefreshDesktopFolder(const RunState& run) {

@@ -64,8 +64,9 @@ void FinishInstallation(RunState& run) {
   RunInstallationExitBatch(run);
   RemoveEmptyFolders(run.folders);
   RestoreFileRedirection(run.redirection);
+  // A refused restart leaves the computer as it is; the run ends either way.
   if (restart)
-    RestartComputer();
+    static_cast<void>(RestartComputer());
   else
     RunFinishLaunches(run, FinishChoices{});
   ExitInstaller(1);

@@ -22,9 +22,8 @@ UninstallDataContent InstallationUninstallData(const RunState& run) {
 void WriteInstallationUninstallData(RunState& run) {
   if (!run.WantsUninstaller()) return;
   const std::string path = UninstallDataFilePath(run.folders.uninstallDataFolder);
-  uint32_t error = 0;
-  if (!WriteUninstallDataFile(path, InstallationUninstallData(run), error))
-    run.failures.RecordFailedFileWrite(path, tl::SystemErrorText(error));
+  if (const tl::Status written = WriteUninstallDataFile(path, InstallationUninstallData(run)); !written)
+    run.failures.RecordFailedFileWrite(path, tl::SystemErrorText(written.error()));
 }
 
 }  // namespace setup

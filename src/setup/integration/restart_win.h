@@ -6,12 +6,12 @@ namespace setup {
 
 // The restart decision of the finish applied: string 37 asked as a Yes/No
 // question with caption 20 when a question is due (see DecideRestart).
-bool AskForRestart(const RunState& run);
+[[nodiscard]] bool AskForRestart(const RunState& run);
 
 // Enables SeShutdownPrivilege and asks the system to restart (planned,
 // application, installation). The call returns at once; the system then
 // ends the session's programs, this one included. False when the system
 // refused (the thread's last error says why).
-bool RestartComputer();
+[[nodiscard]] bool RestartComputer();
 
 }  // namespace setup

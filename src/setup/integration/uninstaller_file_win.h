@@ -39,12 +39,12 @@ using ScopedResourceUpdate = tl::ScopedGeneric<ResourceUpdateTraits>;
 ScopedResourceUpdate BeginResourceUpdate(const std::string& programPath);
 // Writes the changes into the file; false with the system's last error. The
 // update is closed either way.
-bool CommitResourceUpdate(ScopedResourceUpdate& update);
+[[nodiscard]] bool CommitResourceUpdate(ScopedResourceUpdate& update);
 
 // Writes the icon file's images as RT_ICON 1, 2, ... and their group as
 // RT_GROUP_ICON 1 (language 1033); icons numbered above them stay. False
 // when the icon file is malformed (nothing written then) or a resource was
 // not written; the caller discards the update.
-bool ReplaceIcon(HANDLE update, std::span<const uint8_t> icon);
+[[nodiscard]] bool ReplaceIcon(HANDLE update, std::span<const uint8_t> icon);
 
 }  // namespace setup

@@ -11,20 +11,13 @@ std::string UninstallDataFilePath(const std::string& uninstallDataFolder) {
   return tl::JoinPath(uninstallDataFolder, kUninstallDataFileName);
 }
 
-bool WriteUninstallDataFile(const std::string& path, const UninstallDataContent& content,
-                            uint32_t& errorCode) {
+tl::Status WriteUninstallDataFile(const std::string& path, const UninstallDataContent& content) {
   const std::string text = WriteUninstallDataText(content);
   tl::File file;
-  if (file.Open(path, tl::kCreateOrTruncate | tl::kNoReadAccess) != tl::kFileOk) {
-    errorCode = ::GetLastError();
-    return false;
-  }
-  if (!file.Write(text.data(), static_cast<int64_t>(text.size()))) {
-    errorCode = ::GetLastError();
-    return false;
-  }
-  errorCode = 0;
-  return true;
+  if (file.Open(path, tl::kCreateOrTruncate | tl::kNoReadAccess) != tl::kFileOk ||
+      !file.Write(text.data(), static_cast<int64_t>(text.size())))
+    return tl::SysError{::GetLastError()};
+  return tl::Status::Ok();
 }
 
 UninstallDataFileRead ReadUninstallDataFile(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "setup/record/uninstall_data_text.h"
+#include "tl_core/result.h"
 
 namespace setup {
 
@@ -12,10 +13,9 @@ inline constexpr char kUninstallDataFileName[] = "Uninstall.DAT";
 // The file in an UninstallDataFolder.
 std::string UninstallDataFilePath(const std::string& uninstallDataFolder);
 
-// Writes the whole text, replacing any earlier file. False when it could not
-// be written whole; the system error code is then in errorCode.
-bool WriteUninstallDataFile(const std::string& path, const UninstallDataContent& content,
-                            uint32_t& errorCode);
+// Writes the whole text, replacing any earlier file; the system error code
+// when it could not be written whole.
+tl::Status WriteUninstallDataFile(const std::string& path, const UninstallDataContent& content);
 
 struct UninstallDataFileRead {
   bool ok = false;

@@ -12,7 +12,7 @@ namespace setup {
 
 // Creates the temporary InstallLog ("TLT" prefix, system temporary folder).
 // False when it cannot be created; appends then do nothing.
-bool OpenInstallLog();
+[[nodiscard]] bool OpenInstallLog();
 
 // Appends exactly the given characters (no line end is added). Without an
 // open InstallLog they are dropped.

@@ -28,8 +28,8 @@ HWND CurrentTopWindow();
 // 100); returns the button pressed.
 int ShowRunMessageBox(const std::string& text, const std::string& caption, UINT style);
 
-bool AskYesNo(const std::string& text, const std::string& caption);
-bool AskOkCancel(const std::string& text, const std::string& caption);
+[[nodiscard]] bool AskYesNo(const std::string& text, const std::string& caption);
+[[nodiscard]] bool AskOkCancel(const std::string& text, const std::string& caption);
 
 // An error box titled with string 21 ("Error" when empty); nothing for an
 // empty text, and nothing in automatic mode unless ProductFlags bit 35

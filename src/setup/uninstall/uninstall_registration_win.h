@@ -25,7 +25,7 @@ struct UninstallRegistration {
 // registration names the product) and the rest into `registration`. When
 // the registration is missing or unusable, the message the user gets is
 // returned in `message` (already filled) and false.
-bool LoadUninstallRegistration(const std::string& keyName, ProductSettings& product,
+[[nodiscard]] bool LoadUninstallRegistration(const std::string& keyName, ProductSettings& product,
                                UninstallRegistration& registration, std::string& message);
 
 }  // namespace setup

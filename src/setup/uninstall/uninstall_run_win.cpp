@@ -19,6 +19,7 @@
 #include "setup/ui/program_closing_win.h"
 #include "setup/ui/progress_win.h"
 #include "setup/report/install_log_win.h"
+#include "setup/uninstall/folder_removal.h"
 #include "setup/uninstall/integration_removal_win.h"
 #include "setup/record/registration_values.h"
 #include "setup/record/uninstall_data_file_win.h"
@@ -145,14 +146,10 @@ bool RemoveEmptyFolder(const std::string& folder) { return ::RemoveDirectoryW(tl
 // up to the install folder, which the self-removal takes at the very end.
 void RemoveFolders(UninstallRun& run) {
   const RunFolders& folders = run.state.folders;
-  std::stable_sort(run.folders.begin(), run.folders.end(),
-                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-  for (std::string folder : run.folders) {
-    while (!folder.empty() && !tl::EqualsNoCase(tl::TrimTrailingBackslashes(folder),
-                                                tl::TrimTrailingBackslashes(folders.installLocation))) {
+  for (const std::string& created : FoldersDeepestFirst(run.folders)) {
+    for (const std::string& folder : FolderRemovalChain(created, folders.installLocation)) {
       DeleteThumbnailCache(folder);
       if (!RemoveEmptyFolder(folder)) break;
-      folder = tl::FolderOfPath(tl::TrimTrailingBackslashes(folder));
     }
   }
   DeleteThumbnailCache(folders.installLocation);
@@ -173,9 +170,9 @@ void RewriteUninstallData(UninstallRun& run, const std::vector<std::string>& pac
   left.registry2 = run.data.registry2;
   left.deleteList = run.data.deleteList;
   const std::string path = UninstallDataFilePath(state.folders.uninstallDataFolder);
-  uint32_t error = 0;
-  if (!WriteUninstallDataFile(path, left, error))
-    state.failures.AppendFormat(kUninstallDataNotRewrittenMessage, path.c_str(), tl::SystemErrorText(error).c_str());
+  if (const tl::Status written = WriteUninstallDataFile(path, left); !written)
+    state.failures.AppendFormat(kUninstallDataNotRewrittenMessage, path.c_str(),
+                                tl::SystemErrorText(written.error()).c_str());
   state.uninstallData.ClearPaths();
 }
 
@@ -275,7 +272,7 @@ bool ReportOutcome(const RunState& run) {
     ShowRunMessageBox(LocalizedString(kStringUninstallComplete), LocalizedString(kStringUninstallCompleteCaption), MB_OK | MB_ICONINFORMATION);
   if (run.product.Flag(kFlagRestartAfterUninstall)) {
     if (automatic || AskYesNo(LocalizedString(kStringUninstallRestartQuestion), LocalizedString(kStringQuestionCaption)))
-      RestartComputer();
+      static_cast<void>(RestartComputer());  // refused: the computer stays as it is
   }
   return true;
 }
@@ -283,7 +280,7 @@ bool ReportOutcome(const RunState& run) {
 }  // namespace
 
 bool UninstallProduct(RunState& state, UninstallRegistration& registration) {
-  UninstallRun run{state, registration};
+  UninstallRun run{state, registration, {}, {}, {}};
   if (state.product.stream.Bitness == 1) {
     SwitchOffFileRedirection(state.redirection);
     if (!state.redirection.off) tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");

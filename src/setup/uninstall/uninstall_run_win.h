@@ -11,6 +11,6 @@ namespace setup {
 // (the user was told), or when something remained (registration and a
 // reduced "Uninstall.DAT" stay for a later run). Declining the confirmation
 // ends the process with exit code 1.
-bool UninstallProduct(RunState& run, UninstallRegistration& registration);
+[[nodiscard]] bool UninstallProduct(RunState& run, UninstallRegistration& registration);
 
 }  // namespace setup

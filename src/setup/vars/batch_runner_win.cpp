@@ -18,24 +18,23 @@ void ShowBatchError(const char* format, const BatchOutcome& outcome) {
 
 }  // namespace
 
-bool RunBatch(const RunState& run, const BatchRequest& request) {
+void RunBatch(const RunState& run, const BatchRequest& request) {
   const bool automatic = run.automaticMode;
   const BatchOutcome outcome = RunBatchFile(run, request);
   switch (outcome.stage) {
     case BatchOutcome::Stage::kNothingToRun:
-      return true;
+      break;
     case BatchOutcome::Stage::kNotWritten:
       if (!automatic) ShowBatchError("Unable to create batch file \"%s\".\r\n\r\n%s", outcome);
-      return false;
+      break;
     case BatchOutcome::Stage::kNotStarted:
       if (!automatic) ShowBatchError("Unable to launch batch file \"%s\".\r\n\r\n%s", outcome);
-      return false;
+      break;
     case BatchOutcome::Stage::kRan:
       if (!request.displayName.empty() && !outcome.output.empty())
         InstallLog().AppendParts({"\r\nRunning ", request.displayName, "...\r\n", outcome.output, "\r\n"});
-      return true;
+      break;
   }
-  return false;
 }
 
 void RunPreInstallationBatches(const RunState& run) {

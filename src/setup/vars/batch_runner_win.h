@@ -5,10 +5,10 @@
 
 namespace setup {
 
-// True when the batch ran or there was nothing to run. A batch that cannot
-// be written or started is reported in an error box (none in automatic mode);
-// captured output goes to the InstallLog.
-bool RunBatch(const RunState& run, const BatchRequest& request);
+// A batch that cannot be written or started is reported in an error box
+// (none in automatic mode) and the run goes on; captured output goes to the
+// InstallLog.
+void RunBatch(const RunState& run, const BatchRequest& request);
 
 // The batches of an installation, each with its command-line appendix,
 // hidden flag and display name from the settings.

@@ -12,7 +12,7 @@ namespace setup {
 // variables. False when the environment expansion failed; the text then
 // stays as after the variable step. In a text that begins with "|" (UTF-8)
 // the values are inserted as UTF-8 too.
-bool ExpandPathVariables(const RunState& run, std::string& text);
+[[nodiscard]] bool ExpandPathVariables(const RunState& run, std::string& text);
 // The same on a copy, for callers that take the text as far as it got.
 std::string PathVariablesExpanded(const RunState& run, std::string text);
 
