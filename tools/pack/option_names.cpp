@@ -4,6 +4,7 @@
 
 #include "setup/payload/file_record.h"
 #include "setup/payload/product_flags.h"
+#include "setup/payload/settings_stream.h"
 
 namespace pack {
 namespace {
@@ -106,11 +107,14 @@ constexpr NamedValue kAttributes[] = {
     {"read-only", 0x1}, {"hidden", 0x2}, {"system", 0x4}, {"archive", 0x20}, {"temporary", 0x100}, {"offline", 0x1000},
 };
 
-constexpr NamedValue kBitness[] = {{"any", 0}, {"64-bit", 1}, {"32-bit-only", 2}};
+constexpr NamedValue kBitness[] = {
+    {"any", setup::kBitnessAny}, {"64-bit", setup::kBitness64}, {"32-bit-only", setup::kBitness32Only}};
 constexpr NamedValue kAdminModes[] = {{"none", 0}, {"required", 1}, {"recommended", 2}};
 constexpr NamedValue kAutomaticModes[] = {{"command-line", 0}, {"always", 1}, {"never", 2}};
-constexpr NamedValue kShortcutModes[] = {{"current-user", 0}, {"all-users", 1}};
-constexpr NamedValue kSharedBases[] = {{"common-files", 0}, {"all-users-app-data", 1}};
+constexpr NamedValue kShortcutModes[] = {{"current-user", setup::kShortcutsForCurrentUser},
+                                         {"all-users", setup::kShortcutsForAllUsers}};
+constexpr NamedValue kSharedBases[] = {{"common-files", setup::kSharedBaseCommonFiles},
+                                       {"all-users-app-data", setup::kSharedBaseAllUsers}};
 constexpr NamedValue kBorders[] = {{"none", 0}, {"sunken", 1}, {"thin", 2}};
 constexpr NamedValue kPageStyles[] = {{"plain", 0}, {"side-picture", 1}, {"header", 2}};
 constexpr NamedValue kPositions[] = {

@@ -28,7 +28,7 @@ void StartRun(RunState& run, LoadedPayload& loaded, const ProcessFacts& process)
   run.folders.installLocation = run.options.installLocation;
   // A 64-bit product: 32-bit file-system redirection goes off at once; a
   // failure is reported by the bitness check.
-  if (product.stream.Bitness == 1) SwitchOffFileRedirection(run.redirection);
+  if (product.Is64Bit()) SwitchOffFileRedirection(run.redirection);
   SetInteraction(InteractionOf(run));
 }
 

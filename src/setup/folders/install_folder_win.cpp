@@ -37,7 +37,7 @@ std::string PlacedSharedFolder(const RunState& run) {
   if (!run.product.Flag(kFlagHasUninstaller)) return settings.SharedPath;
   const char* baseVariable = settings.SharedBase == kSharedBaseAllUsers ? "%AppDataAllDir%" : "%CommonDir%";
   std::string base = PathVariablesExpanded(run, baseVariable);
-  if (settings.Bitness == 1) base = Without32BitSuffix(base, false);
+  if (run.product.Is64Bit()) base = Without32BitSuffix(base, false);
   return tl::MakeAbsolutePath(settings.SharedPath, base);
 }
 
@@ -81,7 +81,7 @@ void ResolveConfiguredFolders(RunState& run) {
   std::string expandedTemplate =
       folderTemplate.empty() ? "" : PathVariablesExpanded(run, ReplaceOsFolder(folderTemplate, tl::WindowsFolder()));
   std::string programs = PathVariablesExpanded(run, "%ProgramsDir%");
-  if (settings.Bitness == 1) programs = Without32BitSuffix(programs, true);
+  if (run.product.Is64Bit()) programs = Without32BitSuffix(programs, true);
   run.folders.proposedInstallFolder = ProposedInstallFolder(expandedTemplate, run.product.displayName, programs);
 }
 

@@ -1,5 +1,7 @@
 #include "setup/folders/start_checks.h"
 
+#include "setup/payload/settings_stream.h"
+
 namespace setup {
 namespace {
 
@@ -41,8 +43,8 @@ int NtBit(const tl::OsVersionFacts& f) {
 }  // namespace
 
 int BitnessStopNumber(uint8_t bitness, bool runningOn64BitWindows) {
-  if (bitness == 1 && !runningOn64BitWindows) return 64;
-  if (bitness == 2 && runningOn64BitWindows) return 32;
+  if (bitness == kBitness64 && !runningOn64BitWindows) return 64;
+  if (bitness == kBitness32Only && runningOn64BitWindows) return 32;
   return 0;
 }
 

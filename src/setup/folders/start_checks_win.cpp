@@ -29,7 +29,7 @@ void CheckBitness(const RunState& run) {
     if (run.automaticMode) ExitInstaller(1);
     StopWith(LocalizedFormat(kStringWrongBitness, {std::to_string(bits)}));
   }
-  if (bitness == 1 && run.redirection.failed)
+  if (bitness == kBitness64 && run.redirection.failed)
     tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
 }
 

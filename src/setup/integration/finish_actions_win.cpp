@@ -21,7 +21,6 @@ namespace setup {
 namespace {
 
 constexpr char kRebootMarkerName[] = "reboot.dat";
-constexpr uint8_t kShortcutsForAllUsers = 1;
 
 // Launches after the log is written go to the final file: the temporary
 // InstallLog is gone by then.

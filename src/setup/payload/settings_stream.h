@@ -29,6 +29,15 @@ inline constexpr int kMaxStrings = 10000;
 inline constexpr uint32_t kMaxProgressPause = 9999;
 inline constexpr uint32_t kMaxBitmapSize = 100;
 
+// Bitness: the processor width a product is made for.
+inline constexpr uint8_t kBitnessAny = 0;
+inline constexpr uint8_t kBitness64 = 1;       // 64-bit systems only, installed without file redirection
+inline constexpr uint8_t kBitness32Only = 2;   // refused by 64-bit systems
+
+// ShortcutMode: whose Start Menu and desktop the shortcuts go to.
+inline constexpr uint8_t kShortcutsForCurrentUser = 0;
+inline constexpr uint8_t kShortcutsForAllUsers = 1;
+
 // SharedBase: the folder SharedPath is placed under.
 inline constexpr uint8_t kSharedBaseCommonFiles = 0;
 inline constexpr uint8_t kSharedBaseAllUsers = 1;  // the all-users application data folder

@@ -13,6 +13,7 @@ struct ProductSettings {
   std::string displayName;  // /n:, else ProductName
   bool monoColor = false;   // TopColor equals BottomColor
 
+  bool Is64Bit() const { return stream.Bitness == kBitness64; }
   bool Flag(int bit) const { return stream.Flag(bit); }
   bool Flag2(int bit) const { return stream.Flag2(bit); }
 };

@@ -180,7 +180,7 @@ void RemoveStartMenuFolder(UninstallRun& run) {
   const std::string& relative = run.registration.productStartMenu;
   if (relative.empty()) return;
   const RunState& state = run.state;
-  const bool allUsers = state.product.stream.ShortcutMode == 1;
+  const bool allUsers = state.product.stream.ShortcutMode == kShortcutsForAllUsers;
   std::string folder = tl::JoinPath(
       PathVariableValue(state, allUsers ? PathVariable::kSMProgramsAllDir : PathVariable::kSMProgramsDir), relative);
   for (int level = 0; level < kMaxFolderLevels && folder.size() > 3; ++level) {
@@ -281,7 +281,7 @@ bool ReportOutcome(const RunState& run) {
 
 bool UninstallProduct(RunState& state, UninstallRegistration& registration) {
   UninstallRun run{state, registration, {}, {}, {}};
-  if (state.product.stream.Bitness == 1) {
+  if (state.product.Is64Bit()) {
     SwitchOffFileRedirection(state.redirection);
     if (!state.redirection.off) tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
   }
