@@ -68,8 +68,7 @@ void RunInstallation(LoadedPayload loaded, const ProcessFacts& process, const Co
   // Without a temporary log the steps' lines are dropped; the run goes on.
   static_cast<void>(OpenInstallLog());
   OpenRestorePoint(run);
-  ExtractionLists lists;
-  ExtractFiles(run, lists);
+  const ExtractionLists lists = ExtractFiles(run);
   Integrate(run, lists);
   FinishInstallation(run);
 }

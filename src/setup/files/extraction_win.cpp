@@ -35,7 +35,8 @@ constexpr char kHiddenNameMarker[] = "b/0@+";
 void GrantRights(const std::string& folder) {
   InstallLog().AppendParts({"Granting rights to directory \"", folder, "\"..."});
   if (uint32_t error = tl::GrantEveryoneFullAccess(folder))
-    InstallLog().AppendFormat("FAILED code %d: %s\r\n\r\n", static_cast<int>(error), tl::SystemErrorText(error).c_str());
+    InstallLog().AppendFormat("FAILED code %d: %s\r\n\r\n", static_cast<int>(error),
+                              tl::SystemErrorText(error).c_str());
   else
     AppendLog("OK\r\n");
 }
@@ -142,8 +143,9 @@ bool MakeTargetFolder(RunState& run, const FileRecord& record, const std::string
     const bool fileInTheWay = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     const std::string reason = fileInTheWay ? "Cannot create directory because there is a file with the same name."
                                             : tl::SystemErrorText(error);
-    run.failures.AppendFormat("%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n", LocalizedString(kStringCannotCreateFolder).c_str(), folder.c_str(),
-                        reason.c_str(), target.c_str());
+    run.failures.AppendFormat("%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n",
+                              LocalizedString(kStringCannotCreateFolder).c_str(), folder.c_str(), reason.c_str(),
+                              target.c_str());
     return false;
   }
   if (!(record.flags & kFileFlagPermanent) && (IsPrivateKind(record.kind) || Is(record, FileKind::kShared)))
@@ -234,7 +236,8 @@ void AfterExtraction(ExtractionLists& lists) {
 
 }  // namespace
 
-void ExtractFiles(RunState& run, ExtractionLists& lists) {
+ExtractionLists ExtractFiles(RunState& run) {
+  ExtractionLists lists;
   PrepareFolders(run);
   RunPreInstallationBatches(run);
   SetStatusText(LocalizedString(kStringPreparingStatus));
@@ -245,6 +248,7 @@ void ExtractFiles(RunState& run, ExtractionLists& lists) {
   CheckWholeArchive(run, archive);
   ExtractRecords(run, archive, lists);
   AfterExtraction(lists);
+  return lists;
 }
 
 }  // namespace setup

@@ -6,7 +6,8 @@
 
 namespace setup {
 
-// Returns only by finishing or by a fatal stop (a damaged archive).
-void ExtractFiles(RunState& run, ExtractionLists& lists);
+// Returns the lists the later phases need, or does not return: a damaged
+// archive is a fatal stop.
+ExtractionLists ExtractFiles(RunState& run);
 
 }  // namespace setup
