@@ -32,8 +32,7 @@ constexpr BuiltinString kStrings[] = {
     {setup::kStringUninstallFailed, "Some parts of the product could not be removed:\r\n\r\n%s", "s"},
     {11, "Choose the folder in which to install <product>.", ""},  // folder page and folder picker
     {setup::kStringRequiredProductMissing,
-     "<product> needs %s, which is not installed on this computer. Install it first.",
-     "s"},
+     "<product> needs %s, which is not installed on this computer. Install it first.", "s"},
     {setup::kStringCorruptInstaller,
      "This installation program is corrupt.  This is usually caused by a faulty download, but it can also "
      "be caused by a virus on your computer.  The installation cannot proceed.\r\n\r\n"
@@ -50,23 +49,22 @@ constexpr BuiltinString kStrings[] = {
      "Do you want to continue anyway?",
      "scs"},
     {setup::kStringQuestionCaption, "<product> Setup", ""},  // caption of questions
-    {setup::kStringErrorCaption, "Error", ""},            // caption of error messages
+    {setup::kStringErrorCaption, "Error", ""},               // caption of error messages
     {22, "<product> will be installed in the existing folder %s.", "s"},
     {23, "The folder %s does not exist yet and will be created.", "s"},
-    {24, "Installation Folder", ""},    // folder page header title, caption of the folder question
+    {24, "Installation Folder", ""},  // folder page header title, caption of the folder question
     {setup::kStringCannotCreateFolder, "Unable to create the folder", ""},  // joined with the folder and the reason
     {28, "Do you want to cancel the installation of <product>?", ""},
     {setup::kStringUnpackingStatus, "Unpacking files...", ""},
     {setup::kStringUninstallTitle, "<product> Uninstall", ""},
     {setup::kStringFileNotInstalled, "Unable to write the file", ""},  // joined with the path and the reason
-    {33, "Uninstall <product>", ""},        // caption of the uninstaller shortcut
+    {33, "Uninstall <product>", ""},                                   // caption of the uninstaller shortcut
     {setup::kStringUninstallComplete, "<product> has been removed from your computer.", ""},
     {setup::kStringRemoveSharedFileCaption, "Remove Shared File", ""},
     {setup::kStringFinishingStatus, "Finishing the installation...", ""},
     {setup::kStringRestartQuestion,
-     "The computer must be restarted to complete the installation of <product>.\r\n\r\nRestart now?",
-     ""},
-    {38, "%s", "s"},  // caption of a shortcut that has none: the target's file name
+     "The computer must be restarted to complete the installation of <product>.\r\n\r\nRestart now?", ""},
+    {38, "%s", "s"},                                   // caption of a shortcut that has none: the target's file name
     {39, "Installing <product>. Please wait...", ""},  // progress dialog heading
     {setup::kStringOutcomeQuestion,
      "The installation of <product> did not complete.\r\n\r\nThe installation log is in\r\n%s\r\n\r\n"
@@ -83,18 +81,14 @@ constexpr BuiltinString kStrings[] = {
     {setup::kStringCancelButton, "Cancel", ""},
     {52, "&Browse...", ""},
     {setup::kStringUninstallConfirmation,
-     "Do you want to remove <product> and all of its components from your computer?",
-     ""},
+     "Do you want to remove <product> and all of its components from your computer?", ""},
     {setup::kStringInstallingStatus, "Installing <product>", ""},  // progress header title and status text
     {setup::kStringUninstallCaption, "<product> Uninstall", ""},   // caption of the uninstall run
-    {setup::kStringRemoveFontQuestion,
-     "The font %s is no longer needed by <product>. Do you want to remove it?",
-     "s"},
+    {setup::kStringRemoveFontQuestion, "The font %s is no longer needed by <product>. Do you want to remove it?", "s"},
     {setup::kStringRemoveFontCaption, "Remove Font", ""},
     {setup::kStringCannotDeleteFile, "Unable to delete the file", ""},  // joined with the path
     {setup::kStringRemoveSharedFileQuestion,
-     "The shared file\r\n%s\r\nis no longer used by any program. Do you want to remove it?",
-     "s"},
+     "The shared file\r\n%s\r\nis no longer used by any program. Do you want to remove it?", "s"},
     {setup::kStringUnsupportedSystem, "<product> cannot be installed on %s.", "s"},
     {setup::kStringCheckingStatus, "Checking the installation data...", ""},
     {63, "", ""},  // a further license text after the project's documents; empty shows no page
@@ -113,8 +107,7 @@ constexpr BuiltinString kStrings[] = {
      ""},
     {73, "Unable to write to the folder %s. Please choose another folder.", "s"},
     {setup::kStringUninstallRestartQuestion,
-     "The computer must be restarted to complete the removal of <product>.\r\n\r\nRestart now?",
-     ""},
+     "The computer must be restarted to complete the removal of <product>.\r\n\r\nRestart now?", ""},
     {75, "Password", ""},
     {76, "This installation is protected by a password. Please enter the password.", ""},
     {setup::kStringAdminRequired,
@@ -138,8 +131,7 @@ constexpr BuiltinString kStrings[] = {
     {89, "Start Menu Folder", ""},
     {90, "&Install", ""},
     {setup::kStringAnotherInstallationRunning,
-     "Another installation is running. Please wait until it has finished and try again.",
-     ""},
+     "Another installation is running. Please wait until it has finished and try again.", ""},
     {92, "Space required:", ""},
     {93, "Space available:", ""},
     {94, "Language", ""},

@@ -264,7 +264,8 @@ void DescribeFiles(Report& r, const std::vector<setup::FileRecord>& files, size_
     if (f.HasShortcut() && !f.shortcutIcon.empty()) line += ", icon " + Quote(f.shortcutIcon);
     if (!f.shortcutArguments.empty()) line += ", arguments " + Quote(f.shortcutArguments);
     if (!f.shortcutWorkingFolder.empty()) line += ", working folder " + Quote(f.shortcutWorkingFolder);
-    if (f.kind == setup::KindValue(setup::FileKind::kInstallerPackage)) line += ", package option " + std::to_string(f.packageOption);
+    if (f.kind == setup::KindValue(setup::FileKind::kInstallerPackage))
+      line += ", package option " + std::to_string(f.packageOption);
     r.Raw(line);
   }
 }
@@ -385,9 +386,15 @@ std::string DescribeInstaller(const setup::InstallerContents& c) {
 std::string ExtractionPath(const setup::FileRecord& record) {
   std::string folder;
   switch (static_cast<setup::FileKind>(record.kind)) {
-    case setup::FileKind::kShared: folder = "SharedDir"; break;
-    case setup::FileKind::kFont: folder = "FontDir"; break;
-    case setup::FileKind::kSystem: case setup::FileKind::kComServer: case setup::FileKind::kTypeLibrary:
+    case setup::FileKind::kShared:
+      folder = "SharedDir";
+      break;
+    case setup::FileKind::kFont:
+      folder = "FontDir";
+      break;
+    case setup::FileKind::kSystem:
+    case setup::FileKind::kComServer:
+    case setup::FileKind::kTypeLibrary:
       folder = "SystemDir";
       break;
     default: folder = "InstallDir";

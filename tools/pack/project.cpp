@@ -504,7 +504,8 @@ class ProjectReader {
          "shortcuts are made only for files of kind app or startup-app");
     flag("permanent", setup::kFileFlagPermanent, true, "");
     flag("uninstall-folder", setup::kFileFlagUninstallDataFolder, true, "");
-    flag("remove-package", setup::kFileFlagRecordPackage, is(setup::FileKind::kInstallerPackage), "only a file of kind package is removed as a package");
+    flag("remove-package", setup::kFileFlagRecordPackage, is(setup::FileKind::kInstallerPackage),
+         "only a file of kind package is removed as a package");
 
     if (auto v = r.Utf8("name")) {
       if (HasWildcards(entry.source)) r.FailAt(*r.Get("name"), "name", "a pattern names its files itself; use into for a folder");
@@ -549,7 +550,8 @@ class ProjectReader {
       f.text = *v;
     }
     if (auto v = r.Integer("package-option", 0, 0xFFFFFFFF)) {
-      if (!is(setup::FileKind::kInstallerPackage)) r.FailAt(*r.Get("package-option"), "package-option", "belongs to files of kind package");
+      if (!is(setup::FileKind::kInstallerPackage))
+        r.FailAt(*r.Get("package-option"), "package-option", "belongs to files of kind package");
       f.packageOption = static_cast<uint32_t>(*v);
     }
     if (auto v = r.WordSet("attributes", FileAttributes())) f.attributes = *v;
@@ -689,7 +691,7 @@ class ProjectReader {
 
   void ReadDeletion(Reader& r) {
     static constexpr NamedValue kMoments[] = {{"before-install", setup::kDeleteBeforeInstallation},
-                                             {"uninstall", setup::kDeleteAtUninstallation}};
+                                              {"uninstall", setup::kDeleteAtUninstallation}};
     static constexpr NamedValue kRestart[] = {{"never", 0}, {"only", 1}, {"on-failure", 2}};
     setup::DeleteRecord d;
     std::string file = r.RequiredText("file", "[[delete]] needs a file");
@@ -719,7 +721,7 @@ class ProjectReader {
 
   void ReadClose(Reader& r) {
     static constexpr NamedValue kPhases[] = {{"install", setup::kCloseAtInstallation},
-                                            {"uninstall", setup::kCloseAtUninstallation}};
+                                             {"uninstall", setup::kCloseAtUninstallation}};
     setup::CloseRecord c;
     r.Text("class", c.classPattern);
     r.Text("title", c.titlePattern);

@@ -7,8 +7,7 @@ namespace setup {
 
 // Checks, folders, extraction, integration and the finish of an installation
 // from the payload read.
-[[noreturn]] void RunInstallation(LoadedPayload loaded, const ProcessFacts& process,
-                                  const CommandLineOptions& options);
+[[noreturn]] void RunInstallation(LoadedPayload loaded, const ProcessFacts& process, const CommandLineOptions& options);
 
 // /u:"name": the product's registration and "Uninstall.DAT" read back, the
 // installation undone, the product's address told and the uninstaller's own

@@ -18,8 +18,7 @@ void StartRun(RunState& run, const ProcessFacts& process, const UninstallRegistr
   run.process = process;
   run.automaticMode = run.options.automaticMode || run.product.Flag(kFlagSilentUninstall);
   run.folders.installLocation = registration.installLocation;
-  run.folders.uninstallDataFolder =
-      tl::JoinPath(registration.installLocation, run.product.stream.UninstallSubdir);
+  run.folders.uninstallDataFolder = tl::JoinPath(registration.installLocation, run.product.stream.UninstallSubdir);
   SetInteraction(InteractionOf(run));
 }
 

@@ -16,9 +16,13 @@ bool ComparesDatesOnly(uint32_t kind) {
 
 bool ComparesVersions(uint32_t kind) {
   switch (static_cast<FileKind>(kind)) {
-    case FileKind::kSystem: case FileKind::kComServer:
-    case FileKind::kTypeLibrary: case FileKind::kVersionedApplication: return true;
-    default: return false;
+    case FileKind::kSystem:
+    case FileKind::kComServer:
+    case FileKind::kTypeLibrary:
+    case FileKind::kVersionedApplication:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -103,9 +107,15 @@ ReplaceMode ReplaceModeOf(uint32_t flags) {
 
 bool IsPrivateKind(uint32_t kind) {
   switch (static_cast<FileKind>(kind)) {
-    case FileKind::kApplication: case FileKind::kStartupApplication: case FileKind::kVersionedApplication:
-    case FileKind::kDriverPackage: case FileKind::kInstallerPackage: case FileKind::kControlPanelApplet: return true;
-    default: return false;
+    case FileKind::kApplication:
+    case FileKind::kStartupApplication:
+    case FileKind::kVersionedApplication:
+    case FileKind::kDriverPackage:
+    case FileKind::kInstallerPackage:
+    case FileKind::kControlPanelApplet:
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -9,9 +9,14 @@ namespace {
 
 const std::string& DefaultFolder(uint32_t kind, const TargetFolders& folders) {
   switch (static_cast<FileKind>(kind)) {
-    case FileKind::kShared: return folders.sharedFolder;
-    case FileKind::kFont: return folders.fontFolder;
-    case FileKind::kSystem: case FileKind::kComServer: case FileKind::kTypeLibrary: return folders.systemFolder;
+    case FileKind::kShared:
+      return folders.sharedFolder;
+    case FileKind::kFont:
+      return folders.fontFolder;
+    case FileKind::kSystem:
+    case FileKind::kComServer:
+    case FileKind::kTypeLibrary:
+      return folders.systemFolder;
     default: return folders.installLocation;
   }
 }
@@ -19,9 +24,14 @@ const std::string& DefaultFolder(uint32_t kind, const TargetFolders& folders) {
 // Every kind that DefaultFolder() puts into the installation folder.
 bool GoesToInstallFolder(uint32_t kind) {
   switch (static_cast<FileKind>(kind)) {
-    case FileKind::kShared: case FileKind::kFont:
-    case FileKind::kSystem: case FileKind::kComServer: case FileKind::kTypeLibrary: return false;
-    default: return true;
+    case FileKind::kShared:
+    case FileKind::kFont:
+    case FileKind::kSystem:
+    case FileKind::kComServer:
+    case FileKind::kTypeLibrary:
+      return false;
+    default:
+      return true;
   }
 }
 
@@ -29,7 +39,8 @@ ResolvedTarget ExplicitPath(const std::string& name, uint32_t kind, const std::s
                             const TargetFolders& folders) {
   std::string path = folders.expand ? folders.expand(target) : target;
   if (path.size() >= 2 && path.compare(path.size() - 2, 2, "\\\\") == 0) path.pop_back();
-  path = tl::MakeAbsolutePath(path, kind == KindValue(FileKind::kShared) ? folders.sharedFolder : folders.installLocation);
+  path =
+      tl::MakeAbsolutePath(path, kind == KindValue(FileKind::kShared) ? folders.sharedFolder : folders.installLocation);
   if (tl::EndsWithBackslash(path)) path += std::string(tl::FileNamePart(name));
   return {path, true};
 }

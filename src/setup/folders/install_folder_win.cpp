@@ -56,8 +56,8 @@ void AskAboutEarlierInstallation(const RunState& run) {
   if (run.automaticMode || run.product.Flag(kFlagNoReinstallQuestion)) return;
   const int noticeNumber =
       EarlierInstallationNotice(earlier, settings.DisplayVersion, run.product.Flag(kFlagCompareVersions));
-  std::string notice =
-      LocalizedString(noticeNumber) + "\r\n" + earlier.location + "\r\n\r\n" + LocalizedString(kStringInstallOverQuestion);
+  std::string notice = LocalizedString(noticeNumber) + "\r\n" + earlier.location + "\r\n\r\n" +
+                       LocalizedString(kStringInstallOverQuestion);
   if (!AskYesNo(notice, LocalizedString(kStringEarlierInstallationCaption))) CancelInstallation();
   const std::string& oldestUpgradable = settings.UpgradeVersion1;
   if (run.product.Flag(kFlagAskBeforeOldUpgrade) && !earlier.version.empty() &&

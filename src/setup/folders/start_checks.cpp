@@ -18,11 +18,16 @@ int NineXBit(const tl::OsVersionFacts& f) {
 // Version 6.x: a workstation bit and a server bit per minor version.
 int Version6Bit(const tl::OsVersionFacts& f, bool workstation) {
   switch (f.minor) {
-    case 0: return workstation ? 7 : 8;
-    case 1: return workstation ? 9 : 10;
-    case 2: return workstation ? 11 : 12;
-    case 3: return workstation ? 13 : 14;
-    default: return kOtherSystem;
+    case 0:
+      return workstation ? 7 : 8;
+    case 1:
+      return workstation ? 9 : 10;
+    case 2:
+      return workstation ? 11 : 12;
+    case 3:
+      return workstation ? 13 : 14;
+    default:
+      return kOtherSystem;
   }
 }
 

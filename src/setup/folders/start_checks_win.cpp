@@ -29,8 +29,7 @@ void CheckBitness(const RunState& run) {
     if (run.automaticMode) ExitInstaller(1);
     StopWith(LocalizedFormat(kStringWrongBitness, {std::to_string(bits)}));
   }
-  if (bitness == kBitness64 && run.redirection.failed)
-    tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
+  if (bitness == kBitness64 && run.redirection.failed) tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
 }
 
 void CheckExcludedSystems(const RunState& run) {
@@ -41,8 +40,8 @@ void CheckExcludedSystems(const RunState& run) {
 bool HasAdministratorRights() {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   PSID administrators = nullptr;
-  if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0,
-                                  0, 0, &administrators))
+  if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                  0, &administrators))
     return false;
   BOOL member = FALSE;
   if (!::CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
@@ -54,7 +53,9 @@ void CheckAdministratorRights(const RunState& run) {
   AdminRequirement requirement = AdminRequirementOf(run.product.stream.AdminMode);
   if (requirement == AdminRequirement::kNone || HasAdministratorRights()) return;
   if (requirement == AdminRequirement::kRequired) StopWith(LocalizedString(kStringAdminRequired));
-  if (!run.automaticMode && !AskOkCancel(LocalizedString(kStringAdminRecommended), LocalizedString(kStringQuestionCaption))) ExitInstaller(1);
+  if (!run.automaticMode &&
+      !AskOkCancel(LocalizedString(kStringAdminRecommended), LocalizedString(kStringQuestionCaption)))
+    ExitInstaller(1);
 }
 
 void CheckSingleInstance(const RunState& run) {

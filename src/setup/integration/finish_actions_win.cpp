@@ -26,8 +26,8 @@ constexpr char kRebootMarkerName[] = "reboot.dat";
 // InstallLog is gone by then.
 void AppendToInstallLogFile(const RunState& run, const std::string& text) {
   tl::File file;
-  if (file.Open(InstallLogPath(run.folders.uninstallDataFolder), tl::kOpenOrCreate | tl::kNoReadAccess | tl::kShareRead | tl::kSeekToEnd) !=
-      tl::kFileOk)
+  if (file.Open(InstallLogPath(run.folders.uninstallDataFolder),
+                tl::kOpenOrCreate | tl::kNoReadAccess | tl::kShareRead | tl::kSeekToEnd) != tl::kFileOk)
     return;
   (void)file.Write(text.data(), static_cast<int64_t>(text.size()));
 }

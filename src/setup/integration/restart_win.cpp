@@ -11,7 +11,6 @@
 namespace setup {
 namespace {
 
-
 // SHTDN_REASON_FLAG_PLANNED | SHTDN_REASON_MAJOR_APPLICATION |
 // SHTDN_REASON_MINOR_INSTALLATION.
 constexpr DWORD kRestartReason = 0x80040002;

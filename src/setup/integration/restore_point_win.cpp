@@ -18,7 +18,6 @@
 namespace setup {
 namespace {
 
-
 using SetRestorePointFn = BOOL(WINAPI*)(PRESTOREPOINTINFOW, PSTATEMGRSTATUS);
 
 // srclient.dll from the system folder, loaded once and kept: the commit at

@@ -132,8 +132,7 @@ RecordOutcome WriteRecordValues(RunState& run, tl::RegistryKey& key, const Unins
 }
 
 void ReportRecordNotStored(FailureSummary& failures, const RecordOutcome& outcome) {
-  if (!outcome.systemErrorText.empty())
-    failures.AppendParts({kSystemErrorLine, outcome.systemErrorText, "\r\n\r\n"});
+  if (!outcome.systemErrorText.empty()) failures.AppendParts({kSystemErrorLine, outcome.systemErrorText, "\r\n\r\n"});
   failures.Append(kRecordNotSaved);
 }
 

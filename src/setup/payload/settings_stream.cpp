@@ -108,7 +108,8 @@ int DeleteList(IO& io, std::vector<DeleteRecord>& list) {
       list.push_back(std::move(record));
     }
   } else {
-    if (!io.Limit(list.size() <= static_cast<size_t>(kMaxDeleteRecordsBeforeAdd) + 1, check::kDeleteListLength)) return check::kDeleteListLength;
+    if (!io.Limit(list.size() <= static_cast<size_t>(kMaxDeleteRecordsBeforeAdd) + 1, check::kDeleteListLength))
+      return check::kDeleteListLength;
     for (DeleteRecord& record : list) {
       io.Text(record.fileSpecification);
       DeleteRecordBody(io, record);
@@ -141,7 +142,8 @@ int CloseList(IO& io, std::vector<CloseRecord>& list) {
       list.push_back(std::move(record));
     }
   } else {
-    if (!io.Limit(list.size() <= static_cast<size_t>(kMaxCloseRecords), check::kCloseListLength)) return check::kCloseListLength;
+    if (!io.Limit(list.size() <= static_cast<size_t>(kMaxCloseRecords), check::kCloseListLength))
+      return check::kCloseListLength;
     for (CloseRecord& record : list) {
       io.Text(record.classPattern);
       CloseRecordBody(io, record);
@@ -183,7 +185,8 @@ int StringTable(IO& io, StringTableData& t) {
   uint8_t languageCount = static_cast<uint8_t>(t.languages.size());
   if (!io.Limit(t.languages.size() <= kMaxLanguages, check::kLanguageCount)) return check::kLanguageCount;
   io.U8(languageCount);
-  if (!io.Limit(languageCount >= 1 && languageCount <= kMaxLanguages, check::kLanguageCount)) return check::kLanguageCount;
+  if (!io.Limit(languageCount >= 1 && languageCount <= kMaxLanguages, check::kLanguageCount))
+    return check::kLanguageCount;
   uint32_t stringCount = static_cast<uint32_t>(t.texts.size());
   io.U32(stringCount);
   if (!io.Limit(stringCount >= 1 && stringCount <= kMaxStrings, check::kStringCount)) return check::kStringCount;
@@ -280,11 +283,14 @@ int VisitSettings(IO& io, SettingsStream& s) {
   for (uint32_t& value : s.WizardBlock) io.U32(value);
   if (s.Flag(kFlagHasUninstaller)) io.Blob(s.UninstallerIcon);
   RETURN_IF_FAILED(DeleteList(io, s.DeleteList));
-  RETURN_IF_FAILED(CountedList(io, s.Associations, check::kAssociationCount, kMaxCountedRecords, [&](auto& r) { Association(io, r); }));
-  RETURN_IF_FAILED(CountedList(io, s.Shortcuts, check::kShortcutCount, kMaxCountedRecords, [&](auto& r) { Shortcut(io, r); }));
+  RETURN_IF_FAILED(CountedList(io, s.Associations, check::kAssociationCount, kMaxCountedRecords,
+                               [&](auto& r) { Association(io, r); }));
+  RETURN_IF_FAILED(
+      CountedList(io, s.Shortcuts, check::kShortcutCount, kMaxCountedRecords, [&](auto& r) { Shortcut(io, r); }));
   io.Text(s.RootShortcutName);
   io.Text(s.RootShortcutTarget);
-  RETURN_IF_FAILED(CountedList(io, s.UninstallValueList, check::kUninstallValueCount, kMaxCountedRecords, [&](auto& r) { Value(io, r); }));
+  RETURN_IF_FAILED(CountedList(io, s.UninstallValueList, check::kUninstallValueCount, kMaxCountedRecords,
+                               [&](auto& r) { Value(io, r); }));
   RETURN_IF_FAILED(CloseList(io, s.CloseList));
   RETURN_IF_FAILED(StringTable(io, s.Strings));
   uint32_t endMarker = kSettingsEndMarker;

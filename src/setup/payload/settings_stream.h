@@ -31,8 +31,8 @@ inline constexpr uint32_t kMaxBitmapSize = 100;
 
 // Bitness: the processor width a product is made for.
 inline constexpr uint8_t kBitnessAny = 0;
-inline constexpr uint8_t kBitness64 = 1;       // 64-bit systems only, installed without file redirection
-inline constexpr uint8_t kBitness32Only = 2;   // refused by 64-bit systems
+inline constexpr uint8_t kBitness64 = 1;      // 64-bit systems only, installed without file redirection
+inline constexpr uint8_t kBitness32Only = 2;  // refused by 64-bit systems
 
 // ShortcutMode: whose Start Menu and desktop the shortcuts go to.
 inline constexpr uint8_t kShortcutsForCurrentUser = 0;

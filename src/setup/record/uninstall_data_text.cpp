@@ -11,8 +11,18 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kSectionGap = "\r\n\r\n";
 constexpr std::string_view kAssociationSeparator = "~!~";
 
-enum class Section { kNone, kStrings, kAutoClose, kAssociations, kFirewall, kInf, kMsi, kRegistry, kRegistry2,
-                     kConditionalDelete };
+enum class Section {
+  kNone,
+  kStrings,
+  kAutoClose,
+  kAssociations,
+  kFirewall,
+  kInf,
+  kMsi,
+  kRegistry,
+  kRegistry2,
+  kConditionalDelete
+};
 
 struct Header {
   std::string_view text;
@@ -20,10 +30,14 @@ struct Header {
 };
 
 constexpr Header kHeaders[] = {
-    {"[Strings]", Section::kStrings},       {"[AutoClose]", Section::kAutoClose},
-    {"[Associations]", Section::kAssociations}, {"[Firewall]", Section::kFirewall},
-    {"[INF]", Section::kInf},               {"[MSI]", Section::kMsi},
-    {"[Registry]", Section::kRegistry},     {"[Registry2]", Section::kRegistry2},
+    {"[Strings]", Section::kStrings},
+    {"[AutoClose]", Section::kAutoClose},
+    {"[Associations]", Section::kAssociations},
+    {"[Firewall]", Section::kFirewall},
+    {"[INF]", Section::kInf},
+    {"[MSI]", Section::kMsi},
+    {"[Registry]", Section::kRegistry},
+    {"[Registry2]", Section::kRegistry2},
     {"[ConditionalDelete]", Section::kConditionalDelete},
 };
 
@@ -247,9 +261,10 @@ std::string WriteUninstallDataText(const UninstallDataContent& content) {
   }
   AppendSection(out, "[Associations]", body);
 
-  const std::pair<std::string_view, const std::vector<std::string>*> lists[] = {
-      {"[Firewall]", &content.firewall}, {"[INF]", &content.inf}, {"[MSI]", &content.msi},
-      {"[Registry]", &content.registry}};
+  const std::pair<std::string_view, const std::vector<std::string>*> lists[] = {{"[Firewall]", &content.firewall},
+                                                                                {"[INF]", &content.inf},
+                                                                                {"[MSI]", &content.msi},
+                                                                                {"[Registry]", &content.registry}};
   for (const auto& [header, lines] : lists) {
     body.clear();
     AppendLines(body, *lines);
@@ -267,8 +282,8 @@ std::string WriteUninstallDataText(const UninstallDataContent& content) {
   body.clear();
   for (const DeleteRecord& d : content.deleteList) {
     if (!(d.flags & 0x08) || !FieldsCarried({d.fileSpecification, d.value})) continue;
-    body += QuoteCommaField(d.fileSpecification) + ',' + std::to_string(d.condition) + ',' +
-            QuoteCommaField(d.value) + ',' + std::to_string(d.flags);
+    body += QuoteCommaField(d.fileSpecification) + ',' + std::to_string(d.condition) + ',' + QuoteCommaField(d.value) +
+            ',' + std::to_string(d.flags);
     body.append(kCrLf);
   }
   AppendSection(out, "[ConditionalDelete]", body);

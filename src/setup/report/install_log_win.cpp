@@ -28,7 +28,6 @@ namespace {
 // into "Install.LOG" reads in blocks of the same size.
 constexpr size_t kBlockSize = 4096;
 
-
 // The temporary InstallLog: a "TLT" file in the system's temporary folder
 // with a write buffer in front of it.
 class TemporaryLog : public tl::TextSink {

@@ -12,8 +12,7 @@ InstallationKind KindOfInstallation(bool found, std::string_view oldVersion, std
   return order > 0 ? InstallationKind::kDowngrade : InstallationKind::kReinstall;
 }
 
-int EarlierInstallationNotice(const EarlierInstallation& earlier, std::string_view newVersion,
-                              bool compareVersions) {
+int EarlierInstallationNotice(const EarlierInstallation& earlier, std::string_view newVersion, bool compareVersions) {
   if (!compareVersions || earlier.version.empty() || newVersion.empty()) return 3;
   switch (earlier.kind) {
     case InstallationKind::kUpgrade:

@@ -21,7 +21,6 @@ InstallationKind KindOfInstallation(bool found, std::string_view oldVersion, std
 // The interface string of the notice about the earlier installation: 3 it
 // is installed (versions not compared: `compareVersions` is off or either
 // version is empty), 4 the same version, 5 an upgrade, 6 a downgrade.
-int EarlierInstallationNotice(const EarlierInstallation& earlier, std::string_view newVersion,
-                              bool compareVersions);
+int EarlierInstallationNotice(const EarlierInstallation& earlier, std::string_view newVersion, bool compareVersions);
 
 }  // namespace setup

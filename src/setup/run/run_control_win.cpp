@@ -63,8 +63,6 @@ void ExitInstaller(int exitCode) {
   ::ExitProcess(static_cast<UINT>(exitCode));
 }
 
-void InstallRunFatalCallback() {
-  tl::SetFatalCallback(&ShowRunFatal);
-}
+void InstallRunFatalCallback() { tl::SetFatalCallback(&ShowRunFatal); }
 
 }  // namespace setup

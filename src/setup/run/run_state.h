@@ -78,9 +78,9 @@ struct RunState {
 
   // Decided while the run works; folded into ProductFlags only where the
   // registration stores them.
-  bool uninstallerRefused = false;  // asked for, but not put on a removable drive
-  bool restartRequired = false;     // a file waits for the next system start
-  bool restorePointFailed = false;  // opening it failed: no commit is tried
+  bool uninstallerRefused = false;              // asked for, but not put on a removable drive
+  bool restartRequired = false;                 // a file waits for the next system start
+  bool restorePointFailed = false;              // opening it failed: no commit is tried
   std::optional<int64_t> restorePointSequence;  // the point opened, until committed
 
   // ProductFlags bit 2, unless the run refused the uninstaller.

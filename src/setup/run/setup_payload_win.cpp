@@ -39,7 +39,6 @@ PayloadHeader CheckHeader(std::span<const uint8_t> mapped) {
   return read.header;
 }
 
-
 SystemVersion RunningSystemVersion() {
   const tl::OsVersionFacts& facts = tl::RunningSystemFacts();
   SystemVersion v{static_cast<int>(facts.major), static_cast<int>(facts.minor)};
@@ -80,8 +79,7 @@ UninstallerBuild BuildUninstaller(const ProductSettings& product, const PayloadH
 
 }  // namespace
 
-LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName,
-                               int64_t ownFileLength) {
+LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName, int64_t ownFileLength) {
   LoadedPayload loaded;
   std::span<const uint8_t> mapped = MappedSection(section);
   PayloadHeader header = CheckHeader(mapped);
@@ -99,9 +97,9 @@ void ArchiveReadFatal(int64_t length, int64_t fileOffset) {
 RunArchive OpenArchive(const RunState& run) {
   const RunPayload& payload = run.payload;
   const bool inFile = run.product.stream.ArchiveInFile != 0;
-  ArchivePlace place = inFile ? PlaceArchiveInFile(payload.header, payload.section.pointerToRawData,
-                                                   run.process.ownFileLength)
-                              : PlaceArchiveInSection(payload.header, payload.mapped.size());
+  ArchivePlace place =
+      inFile ? PlaceArchiveInFile(payload.header, payload.section.pointerToRawData, run.process.ownFileLength)
+             : PlaceArchiveInSection(payload.header, payload.mapped.size());
   if (!place.ok()) CorruptInstallerFatal(place.corruptCode);
   const int64_t start = inFile ? place.offset : int64_t{payload.section.pointerToRawData} + place.offset;
   ArchiveSource source(place.length, [start](int64_t offset, std::span<uint8_t> out) {

@@ -20,8 +20,7 @@ struct LoadedPayload {
 
 // `commandLineName` is the /n: name, `ownFileLength` the length of the
 // program's own file.
-LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName,
-                               int64_t ownFileLength);
+LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName, int64_t ownFileLength);
 
 // The archive, inside the section or after it. Either way its bytes are
 // read from the program's own file a piece at a time, so that the mapped

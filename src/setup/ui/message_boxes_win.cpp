@@ -8,7 +8,6 @@
 namespace setup {
 namespace {
 
-
 struct ButtonLabel {
   int id;
   int stringNumber;

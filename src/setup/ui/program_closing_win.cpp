@@ -39,8 +39,8 @@ bool BelongsToThisProcess(HWND window) {
 
 void AskUntilClosed(HWND window, const CloseRecord& entry, int captionNumber) {
   while (::IsWindow(window)) {
-    int answer = ShowRunMessageBox(LocalizedFormat(kStringProgramRunning, {entry.applicationName}), LocalizedString(captionNumber),
-                                   MB_RETRYCANCEL | MB_ICONWARNING);
+    int answer = ShowRunMessageBox(LocalizedFormat(kStringProgramRunning, {entry.applicationName}),
+                                   LocalizedString(captionNumber), MB_RETRYCANCEL | MB_ICONWARNING);
     if (answer == IDCANCEL) CancelInstallation();
   }
 }

@@ -112,7 +112,8 @@ void OpenHiddenWithShell(const std::string& path, const std::string& folder) {
 void StartSelfRemoval(const RunState& run, const std::string& uninstallerPath) {
   const std::string temporaryFolder = TemporaryFolder();
   const std::string batchPath = tl::JoinPath(temporaryFolder, kSelfRemovalBatchName);
-  std::vector<std::string> folders = SelfRemovalFolders(run.folders.installLocation, run.product.stream.UninstallSubdir);
+  std::vector<std::string> folders =
+      SelfRemovalFolders(run.folders.installLocation, run.product.stream.UninstallSubdir);
   for (std::string& folder : folders) folder = BatchPath(folder);
   const std::string text = SelfRemovalBatchText(BatchPath(uninstallerPath), folders, BatchPath(batchPath));
   if (!WriteBatch(batchPath, text)) return;

@@ -11,7 +11,6 @@
 namespace setup {
 namespace {
 
-
 uint32_t NumberOr(tl::RegistryKey& key, const char* name, uint32_t fallback) {
   return key.ReadNumber(name).value_or(fallback);
 }

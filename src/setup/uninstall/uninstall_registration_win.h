@@ -26,6 +26,6 @@ struct UninstallRegistration {
 // the registration is missing or unusable, the message the user gets is
 // returned in `message` (already filled) and false.
 [[nodiscard]] bool LoadUninstallRegistration(const std::string& keyName, ProductSettings& product,
-                               UninstallRegistration& registration, std::string& message);
+                                             UninstallRegistration& registration, std::string& message);
 
 }  // namespace setup

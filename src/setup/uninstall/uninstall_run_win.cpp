@@ -88,7 +88,8 @@ std::vector<CloseRecord> ClosePass(const std::vector<CloseRecord>& all, bool sec
 
 void Confirm(const RunState& run) {
   if (run.automaticMode) return;
-  if (!AskYesNo(LocalizedString(kStringUninstallConfirmation), LocalizedString(kStringUninstallCaption))) ExitInstaller(1);
+  if (!AskYesNo(LocalizedString(kStringUninstallConfirmation), LocalizedString(kStringUninstallCaption)))
+    ExitInstaller(1);
 }
 
 void RunUninstallBatch(UninstallRun& run, const char* valueName, int hideFlag) {
@@ -264,14 +265,16 @@ bool ReportOutcome(const RunState& run) {
   const bool automatic = run.automaticMode;
   if (!run.failures.empty()) {
     if (!automatic)
-      ShowRunMessageBox(LocalizedFormat(kStringUninstallFailed, {run.failures.text()}), LocalizedString(kStringQuestionCaption),
-                        MB_OK | MB_ICONWARNING);
+      ShowRunMessageBox(LocalizedFormat(kStringUninstallFailed, {run.failures.text()}),
+                        LocalizedString(kStringQuestionCaption), MB_OK | MB_ICONWARNING);
     return false;
   }
   if (!automatic)
-    ShowRunMessageBox(LocalizedString(kStringUninstallComplete), LocalizedString(kStringUninstallCompleteCaption), MB_OK | MB_ICONINFORMATION);
+    ShowRunMessageBox(LocalizedString(kStringUninstallComplete), LocalizedString(kStringUninstallCompleteCaption),
+                      MB_OK | MB_ICONINFORMATION);
   if (run.product.Flag(kFlagRestartAfterUninstall)) {
-    if (automatic || AskYesNo(LocalizedString(kStringUninstallRestartQuestion), LocalizedString(kStringQuestionCaption)))
+    if (automatic ||
+        AskYesNo(LocalizedString(kStringUninstallRestartQuestion), LocalizedString(kStringQuestionCaption)))
       static_cast<void>(RestartComputer());  // refused: the computer stays as it is
   }
   return true;

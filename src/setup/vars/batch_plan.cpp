@@ -29,12 +29,12 @@ std::vector<BatchRequest> PreInstallationBatches(const RunState& run) {
   batches.push_back(MakeRequest(run, WithBatchAppendix(stream.PreInstallBatch, run.options.batchAppend[0]),
                                 kFlagHidePreInstallBatch, kFlag2LogPreInstallBatch, "Pre-Installation Batch"));
   if (run.earlier.kind == InstallationKind::kUpgrade) {
-    batches.push_back(MakeRequest(run, stream.UpgradeBatch, kFlagHideUpgradeBatch, kFlag2LogUpgradeBatch,
-                                  "Upgrade Batch"));
+    batches.push_back(
+        MakeRequest(run, stream.UpgradeBatch, kFlagHideUpgradeBatch, kFlag2LogUpgradeBatch, "Upgrade Batch"));
   }
   if (ReinstallBatchApplies(run)) {
-    batches.push_back(MakeRequest(run, stream.ReinstallBatch, kFlagHideReinstallBatch, kFlag2LogReinstallBatch,
-                                  "Reinstall Batch"));
+    batches.push_back(
+        MakeRequest(run, stream.ReinstallBatch, kFlagHideReinstallBatch, kFlag2LogReinstallBatch, "Reinstall Batch"));
   }
   return batches;
 }
