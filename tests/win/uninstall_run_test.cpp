@@ -65,7 +65,6 @@ class UninstallRunTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    ::SetFileAttributesA(dataFile_.c_str(), FILE_ATTRIBUTE_NORMAL);
     for (const std::string& file : {installed_, dataFile_}) ::DeleteFileA(file.c_str());
     ::RemoveDirectoryA(dataFolder_.c_str());
     ::RemoveDirectoryA(install_.c_str());
@@ -113,12 +112,14 @@ TEST_F(UninstallRunTest, CompleteRemovalTakesTheRegistrationAndTheData) {
 
 TEST_F(UninstallRunTest, DataThatCannotBeWrittenBackKeepsTheRegistration) {
   const std::string before = ReadWholeFile(dataFile_);
-  ASSERT_TRUE(::SetFileAttributesA(dataFile_.c_str(), FILE_ATTRIBUTE_READONLY));
+  // Readable, as another reader would leave it, but not writable.
+  HANDLE held = ::CreateFileA(dataFile_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
   std::string failures;
   EXPECT_FALSE(Uninstall(failures));
-  const std::string expected = "The uninstall information could not be updated.\r\nFilepath: " + dataFile_ + "\r\n";
-  EXPECT_EQ(failures.substr(0, expected.size()), expected);
-  EXPECT_NE(failures.find(tl::SystemErrorText(ERROR_ACCESS_DENIED)), std::string::npos) << failures;
+  ::CloseHandle(held);
+  EXPECT_EQ(failures, "The uninstall information could not be updated.\r\nFilepath: " + dataFile_ + "\r\n" +
+                          tl::SystemErrorText(ERROR_SHARING_VIOLATION) + "\r\n\r\n");
   // What was removed is gone; the registration and the data a later run
   // reads stay as they were.
   EXPECT_FALSE(Exists(installed_));
