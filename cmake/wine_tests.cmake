@@ -19,8 +19,11 @@ add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh stop
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${ORV_TEST_ENV}")
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${ORV_TEST_ENV}")
 
-# All Windows tests run in one program start (see cmake/windows.cmake).
-add_test(NAME win.tests COMMAND ${CMAKE_SOURCE_DIR}/scripts/win-tests.sh ${ORV_CROSS_DIR}/bin/windows_tests.exe)
+# All Windows tests run in one program start (see cmake/windows.cmake), in
+# an order of their own each time: every test builds the state it needs, and
+# the output names the seed that repeats an order (--gtest_random_seed=N).
+add_test(NAME win.tests COMMAND ${CMAKE_SOURCE_DIR}/scripts/win-tests.sh ${ORV_CROSS_DIR}/bin/windows_tests.exe
+  --gtest_shuffle)
 # The Windows tests save PendingFileRenameOperations of the shared prefix and
 # put it back afterwards; an installation running meanwhile would lose its
 # entries, so the two never overlap.
