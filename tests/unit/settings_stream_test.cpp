@@ -4,25 +4,23 @@
 
 #include "setup/payload/memory_stream.h"
 #include "setup/payload/payload_checksum.h"
+#include "settings_fixture.h"
 
 namespace setup {
 namespace {
 
 // Settings that use every optional part of the stream.
 SettingsStream RichSettings() {
-  SettingsStream s;
+  SettingsStream s = fixture::ExampleProduct();
   s.ProductFlags = (1ull << kFlagHasUninstaller) | (1ull << kFlagMasterProduct) | (1ull << 40);
   s.ProductFlags2 = 0x421;
   s.AutomaticModeSetting = 1;
-  s.TaskbarText = "Example setup";
   s.DisplayTitle = "Example";
   s.TitleSize = 24.5;
   s.DialogStyleValue = 3;
   s.ProgressPause = 9999;
   s.ShortcutMode = 2;
   s.UninstallerFileRecord = std::vector<uint8_t>(24, 0x5A);
-  s.Publisher = "Example Corp";
-  s.ProductName = "Example";
   s.Description = "An example product";
   s.Bitness = 2;
   s.SharedBase = 1;
