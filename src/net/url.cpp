@@ -9,8 +9,7 @@ namespace {
 constexpr size_t kMaxHostLength = 253;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsHostCharacter(char c) { return IsAlpha(c) || IsDigit(c) || c == '-' || c == '.' || c == '_'; }
+bool IsHostCharacter(char c) { return tl::IsAsciiLetter(c) || IsDigit(c) || c == '-' || c == '.' || c == '_'; }
 bool LooksNumeric(std::string_view host) { return host.find_first_not_of("0123456789.") == std::string_view::npos; }
 
 char HexDigit(unsigned value) { return "0123456789ABCDEF"[value & 15]; }

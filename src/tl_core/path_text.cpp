@@ -1,10 +1,12 @@
 #include "tl_core/path_text.h"
 
+#include "tl_core/text.h"
+
 namespace tl {
 namespace {
 
 bool IsDriveLetterPath(std::string_view p) {
-  return p.size() >= 2 && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z')) && p[1] == ':';
+  return p.size() >= 2 && IsAsciiLetter(p[0]) && p[1] == ':';
 }
 
 std::string_view WithoutUtf8Mark(std::string_view path) {

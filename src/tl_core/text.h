@@ -7,9 +7,16 @@
 
 namespace tl {
 
+// Only the ASCII letters change case; every other byte stays.
+bool IsAsciiLetter(char c);
 char ToLowerAscii(char c);
+char ToUpperAscii(char c);
+std::string UpperAscii(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// Position of `needle` in `text` at or after `from`, ASCII letter case
+// ignored; npos for an empty needle.
+size_t FindNoCase(std::string_view text, std::string_view needle, size_t from = 0);
 // Without leading and trailing blanks, tabs, CRs and LFs.
 std::string_view TrimBlanks(std::string_view text);
 // Without trailing blanks, tabs, CRs and LFs.

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "tl_core/text.h"
+
 namespace tl {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 struct ParsedVersion {
   std::vector<std::string> numbers;  // decimal digits without leading zeros ("" is 0)
@@ -33,7 +34,7 @@ ParsedVersion ParseVersion(std::string_view text) {
       i = end;
       continue;
     }
-    if (IsLetter(c)) parsed.suffix = c;
+    if (IsAsciiLetter(c)) parsed.suffix = c;
     if (c == '.' && parsed.numbers.empty()) dotBeforeFirstNumber = true;
     ++i;
   }

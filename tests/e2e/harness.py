@@ -3,8 +3,10 @@ programs started under the test run's Wine prefix, and message boxes read
 and answered through our UI driver."""
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
+import time
 import unittest
 
 SOURCE_DIR = os.environ["ORV_SOURCE_DIR"]
@@ -28,6 +30,43 @@ def windows_path(path):
 
 def wine(*args, timeout=PROCESS_TIMEOUT):
     return subprocess.run([WINE_RUN, *args], capture_output=True, timeout=timeout)
+
+
+def wait_until(condition, failure, timeout=WINDOW_TIMEOUT):
+    """Checks `condition` every half second until it holds; fails with the
+    text `failure` once `timeout` seconds have passed."""
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise AssertionError(failure)
+        time.sleep(0.5)
+
+
+def section_table(data):
+    """The section table of a PE file as (name, rva, size, raw offset) rows."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    count, = struct.unpack_from("<H", data, pe + 6)
+    optional_size, = struct.unpack_from("<H", data, pe + 20)
+    table = pe + 24 + optional_size
+    sections = []
+    for i in range(count):
+        at = table + 40 * i
+        name = data[at:at + 8].rstrip(b"\0").decode("latin-1")
+        virtual_size, rva, raw_size, raw_at = struct.unpack_from("<IIII", data, at + 8)
+        sections.append((name, rva, max(virtual_size, raw_size), raw_at))
+    return sections
+
+
+def pe_sections(data):
+    """The section table of a 32-bit PE file and its resource directory's rva."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    resource_rva, = struct.unpack_from("<I", data, pe + 24 + 96 + 2 * 8)
+    return section_table(data), resource_rva
+
+
+def section_names(image):
+    """The names in a PE file's section table."""
+    return [name for name, _, _, _ in section_table(image)]
 
 
 def unescape(text):

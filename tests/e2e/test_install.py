@@ -11,7 +11,7 @@ import subprocess
 import time
 import unittest
 
-from harness import (CROSS_BIN, TOOLS_BIN, WINDOW_TIMEOUT, WINE_RUN, WineTestCase, answer_message_box, build_installer,
+from harness import (CROSS_BIN, TOOLS_BIN, WINE_RUN, WineTestCase, answer_message_box, build_installer, wait_until,
                      windows_path)
 from prefix import attributes, host_path, pending_renames, set_pending_renames
 
@@ -231,14 +231,6 @@ def read(windows):
         return f.read()
 
 
-def wait_for_file(windows, timeout=WINDOW_TIMEOUT):
-    deadline = time.monotonic() + timeout
-    while not os.path.exists(host_path(windows)):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"{windows} did not appear")
-        time.sleep(0.5)
-
-
 class HeldFile:
     """A file kept open without sharing by a 64-bit helper until released."""
 
@@ -273,7 +265,8 @@ class AutomaticInstallation(WineTestCase):
             first = self.start(installer, '/a /b1:"echo appended~~echo second" /r:"' + LAUNCH_ON_EXIT + '"')
             # The first installer holds the mutex and waits in its batch; a
             # second one must not start.
-            wait_for_file(ROOT + "\\SETUPBAT.BAT")
+            batch = ROOT + "\\SETUPBAT.BAT"
+            wait_until(lambda: os.path.exists(host_path(batch)), f"{batch} did not appear")
             second = self.start(installer, "/a")
             box = answer_message_box(title="Install Probe Setup", pid=second.pid)
             self.assertEqual(second.wait(), 1)

@@ -2,10 +2,9 @@
 payload is read without complaint, damage and a foreign version are named,
 and the uninstaller image runs as the plain runtime."""
 import os
-import struct
 import unittest
 
-from harness import (RUNTIME, WineTestCase, answer_message_box, build_installer, pack)
+from harness import (RUNTIME, WineTestCase, answer_message_box, build_installer, pack, section_names)
 from prefix import host_path
 
 PROJECT = """
@@ -23,14 +22,6 @@ FILES = {"files/readme.txt": b"hello\r\n" * 100, "files/data.bin": bytes(range(2
 
 PAYLOAD_MAGIC = bytes.fromhex("e53df2a4")
 TARGET = "C:\\Payload Probe"
-
-
-def section_names(image):
-    """The names in a PE file's section table."""
-    pe = struct.unpack_from("<I", image, 60)[0]
-    count, optional_size = struct.unpack_from("<H", image, pe + 6)[0], struct.unpack_from("<H", image, pe + 20)[0]
-    table = pe + 24 + optional_size
-    return [image[table + 40 * i: table + 40 * i + 8].rstrip(b"\0").decode("latin-1") for i in range(count)]
 
 
 def patch(path, old, new):

@@ -17,7 +17,6 @@ import shutil
 import struct
 import subprocess
 import threading
-import time
 import unittest
 
 _STATE = os.environ["ORV_WINE_STATE"] + "-uninstall"
@@ -25,7 +24,7 @@ os.environ.update(ORV_WINE_STATE=_STATE, WINEPREFIX=os.path.join(_STATE, "prefix
                   XDG_DATA_HOME=os.path.join(_STATE, "xdg"))
 
 from harness import (RUNTIME, SOURCE_DIR, TOOLS_BIN, WINE_RUN, WineTestCase, answer_message_box,  # noqa: E402
-                     build_installer, windows_path)
+                     build_installer, pe_sections, section_names, wait_until, windows_path)
 from prefix import PREFIX, host_path, pending_renames, reg  # noqa: E402
 
 SESSION = os.path.join(SOURCE_DIR, "scripts", "wine-session.sh")
@@ -181,30 +180,7 @@ def read_host(windows):
         return f.read()
 
 
-def wait_until(condition, what, timeout=300):
-    deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.5)
-
-
 # --- the uninstaller's PE file ---------------------------------------------
-
-def pe_sections(data):
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    count, = struct.unpack_from("<H", data, pe + 6)
-    optional_size, = struct.unpack_from("<H", data, pe + 20)
-    table = pe + 24 + optional_size
-    sections = []
-    for i in range(count):
-        at = table + 40 * i
-        name = data[at:at + 8].rstrip(b"\0").decode("latin-1")
-        virtual_size, rva, raw_size, raw_at = struct.unpack_from("<IIII", data, at + 8)
-        sections.append((name, rva, max(virtual_size, raw_size), raw_at))
-    resource_rva, = struct.unpack_from("<I", data, pe + 24 + 96 + 2 * 8)
-    return sections, resource_rva
-
 
 def pe_resources(data):
     """{(type, number, language): bytes} of a 32-bit PE file's numbered resources."""
@@ -404,7 +380,7 @@ class UninstallRoundTrip(WineTestCase):
         with self.subTest("the finish"):
             self.assertEqual(self.flag("post.flag"), b"post Round Trip\r\n")
             self.assertEqual(self.flag("exit.flag"), b"exit\r\n")
-            wait_until(lambda: self.flag("ran.flag") is not None, "the launch on exit", timeout=60)
+            wait_until(lambda: self.flag("ran.flag") is not None, "timed out waiting for the launch on exit", timeout=60)
             self.assertEqual(self.flag("ran.flag"), b"ran\r\n")
             self.assertEqual(self.server.paths, [f"/installed?v={ENCODED_VERSION}"])
             log = read_host(DATA + "\\Install.LOG").decode("latin-1")
@@ -467,12 +443,14 @@ class UninstallRoundTrip(WineTestCase):
         program, tail = re.fullmatch(r'"([^"]+)" (.*)', command).groups()
         self.assertEqual(self.start(host_path(program), tail).wait(), 0)
         self.assertIsNone(registry_values(KEY), "the registration is removed")
-        wait_until(lambda: not os.path.exists(host_path(ROOT + "\\Uninst")), "the self-removal batch")
+        wait_until(lambda: not os.path.exists(host_path(ROOT + "\\Uninst")),
+                   "timed out waiting for the self-removal batch", timeout=300)
         self.assertEqual(read_host(user_file), b"the user's own")
         self.assertEqual(sorted(os.listdir(host_path(ROOT))), ["Docs"])
         self.assertEqual(sorted(os.listdir(host_path(ROOT + "\\Docs"))), ["notes"])
         self.assertEqual(self.server.paths, [f"/installed?v={ENCODED_VERSION}", f"/uninstalled?v={ENCODED_VERSION}"])
-        wait_until(lambda: not any("delunins.bat" in e for e in file_tree()), "the batch deleting itself", timeout=60)
+        wait_until(lambda: not any("delunins.bat" in e for e in file_tree()),
+                   "timed out waiting for the batch deleting itself", timeout=60)
 
     def test_2_restart_after_installation(self):
         root = "C:\\Restart Probe"
@@ -533,7 +511,7 @@ value = '%InstallDir%'
             self.assertFalse(os.path.exists(host_path(root + "\\reboot.dat")))
             image = read_host(old)
             self.assertTrue(image.startswith(b"MZ"), image[:40])
-            self.assertNotIn(".setup", [s[0] for s in pe_sections(image)[0]])
+            self.assertNotIn(".setup", section_names(image))
             self.assertEqual([e for e in pending_renames() if "restart probe" in e.lower()], [])
             self.assertEqual([n for n in os.listdir(host_path(root)) if n.upper().startswith("TLT")], [])
 

@@ -9,6 +9,7 @@
 #include "setup/payload/file_record.h"
 #include "setup/payload/pe_image.h"
 #include "setup/payload/settings_stream.h"
+#include "settings_fixture.h"
 
 namespace setup::fixture {
 
@@ -78,12 +79,9 @@ inline void PutU32(Bytes& b, size_t at, uint32_t v) { StoreU32(&b[at], v); }
 // Settings that make the runtime compare every checksum and build the
 // uninstaller image.
 inline SettingsStream MakeSettings() {
-  SettingsStream s;
+  SettingsStream s = ExampleProduct();
   s.ProductFlags = (uint64_t{1} << kFlagCompareChecksums) | (uint64_t{1} << kFlagHasUninstaller);
   s.ProductFlags2 = 1u << kFlag2BuildUninstallerImage;
-  s.TaskbarText = "Example setup";
-  s.Publisher = "Example Corp";
-  s.ProductName = "Example";
   s.DisplayVersion = "1.0";
   s.UninstallerFileName = "uninstall.exe";
   s.LicenseTexts = {{'L', 'i', 'c'}};

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,75 @@ TEST(SectionLocator, NoRawDataIsCode9) {
   auto image = MakeImage({".text", ".data", ".rdata", ".setup"});
   PutU32(image, 0x80 + 24 + 0xE0 + 3 * 40 + 20, 0);
   EXPECT_EQ(Locate(image).corruptCode, 9);
+}
+
+// The checked reader under the locator and ParsePe32: a read gives nothing
+// unless all of its bytes are there.
+TEST(PeHeaderReader, ReadsOnlyWhatIsThere) {
+  std::vector<uint8_t> bytes(100, 0);
+  PutU16(bytes, 60, 0x1234);
+  PutU32(bytes, 96, 0xA1B2C3D4);
+  const PeHeaderReader r(ReadFromBytes(bytes));
+  struct Case {
+    const char* what;
+    uint64_t offset;
+    uint64_t length;
+    bool has;
+  } cases[] = {
+      {"all of it", 0, 100, true},
+      {"one byte too many", 0, 101, false},
+      {"last byte", 99, 1, true},
+      {"nothing at the end", 100, 0, true},
+      {"nothing past the end", 101, 0, false},
+      {"length wraps around", 1, UINT64_MAX, false},
+      {"offset past any file", UINT64_MAX, 1, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(r.Has(c.offset, c.length), c.has) << c.what;
+
+  EXPECT_EQ(r.U16(60), 0x1234u);
+  EXPECT_EQ(r.U32(96), 0xA1B2C3D4u);
+  EXPECT_FALSE(r.U16(99).has_value());
+  EXPECT_FALSE(r.U32(97).has_value());
+  EXPECT_FALSE(r.U32(UINT64_MAX - 1).has_value());
+}
+
+TEST(PeHeaderReader, PeHeaderOffsetRange) {
+  struct Case {
+    uint32_t field;
+    size_t size;
+    std::optional<uint32_t> offset;
+  } cases[] = {
+      {63, 100, std::nullopt}, {64, 100, 64},   {4096, 100, 4096},
+      {4097, 100, std::nullopt}, {0x1040, 100, std::nullopt},  // only 16 bits are read
+      {0x80, 61, std::nullopt},  // the field is cut off
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes(100, 0);
+    PutU32(bytes, 60, c.field);
+    bytes.resize(c.size);
+    EXPECT_EQ(PeHeaderReader(ReadFromBytes(bytes)).PeHeaderOffset(), c.offset) << c.field << " in " << c.size;
+  }
+}
+
+TEST(PeHeaderReader, SectionEntries) {
+  const auto image = MakeImage({".text", ".setupab", ".rdata", ".setup"});
+  const uint32_t table = 0x80 + 24 + 0xE0;
+  const PeHeaderReader r(ReadFromBytes(image));
+  struct Case {
+    uint32_t index;
+    const char* name;
+    uint32_t pointerToRawData;
+  } cases[] = {{0, ".text", 0x400}, {1, ".setupab", 0x600}, {3, ".setup", 0xA00}, {4, "", 0}};
+  for (const Case& c : cases) {
+    const std::optional<PeSection> entry = r.SectionEntry(table, c.index);
+    ASSERT_TRUE(entry.has_value()) << c.index;
+    EXPECT_EQ(entry->name, c.name) << c.index;
+    EXPECT_EQ(entry->pointerToRawData, c.pointerToRawData) << c.index;
+  }
+  const std::vector<uint8_t> cut(image.begin(), image.begin() + table + 2 * 40 - 1);
+  const PeHeaderReader shortReader(ReadFromBytes(cut));
+  EXPECT_TRUE(shortReader.SectionEntry(table, 0).has_value());
+  EXPECT_FALSE(shortReader.SectionEntry(table, 1).has_value());
 }
 
 TEST(SectionLocator, EightCharacterNamesHaveNoTerminator) {

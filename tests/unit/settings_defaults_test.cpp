@@ -2,32 +2,29 @@
 
 #include <gtest/gtest.h>
 
+#include "settings_fixture.h"
+
 namespace setup {
 namespace {
 
-SettingsStream ExampleStream() {
-  SettingsStream stream;
-  stream.ProductName = "Example";
-  stream.Publisher = "Example Corp";
-  return stream;
-}
+using fixture::ExampleProduct;
 
 TEST(SettingsDefaults, CommandLineNameSurvivesTheProductName) {
-  ProductSettings run = ApplySettingsDefaults(ExampleStream(), "Renamed", {10, 0}, "C:\\windows");
+  ProductSettings run = ApplySettingsDefaults(ExampleProduct(), "Renamed", {10, 0}, "C:\\windows");
   EXPECT_EQ(run.displayName, "Renamed");
   EXPECT_EQ(run.stream.Description, "Renamed");
   EXPECT_EQ(run.stream.UninstallKeyName, "Renamed");
 
-  ProductSettings plain = ApplySettingsDefaults(ExampleStream(), "", {10, 0}, "C:\\windows");
+  ProductSettings plain = ApplySettingsDefaults(ExampleProduct(), "", {10, 0}, "C:\\windows");
   EXPECT_EQ(plain.displayName, "Example");
 }
 
 TEST(SettingsDefaults, EmptyTextsTakeTheirDefaults) {
-  ProductSettings run = ApplySettingsDefaults(ExampleStream(), "", {10, 0}, "");
+  ProductSettings run = ApplySettingsDefaults(ExampleProduct(), "", {10, 0}, "");
   EXPECT_EQ(run.stream.SharedPath, "Example Corp");
   EXPECT_EQ(run.stream.ProductStartMenu, "Example Corp\\Example");
 
-  SettingsStream noPublisherStream = ExampleStream();
+  SettingsStream noPublisherStream = ExampleProduct();
   noPublisherStream.Publisher = "";
   noPublisherStream.Description = "Kept";
   ProductSettings noPublisher = ApplySettingsDefaults(noPublisherStream, "", {10, 0}, "");
@@ -51,7 +48,7 @@ TEST(SettingsDefaults, NewSystemsFlagClearedBeforeVersion6) {
     bool kept;
   } cases[] = {{{5, 1}, false}, {{5, 2}, false}, {{5, 2, true}, true}, {{6, 0}, true}, {{10, 0}, true}};
   for (const Case& c : cases) {
-    SettingsStream stream = ExampleStream();
+    SettingsStream stream = ExampleProduct();
     stream.ProductFlags2 = 1u << kFlag2NewSystemsOnly | 1u;
     ProductSettings run = ApplySettingsDefaults(stream, "", c.system, "");
     EXPECT_EQ(run.stream.Flag2(kFlag2NewSystemsOnly), c.kept) << c.system.major << "." << c.system.minor;
@@ -60,7 +57,7 @@ TEST(SettingsDefaults, NewSystemsFlagClearedBeforeVersion6) {
 }
 
 TEST(SettingsDefaults, DialogCaptionPlaceholdersAndMonoColor) {
-  SettingsStream stream = ExampleStream();
+  SettingsStream stream = ExampleProduct();
   stream.DialogCaption = "<Product> (<description>) on <os>";
   stream.TopColor = stream.BottomColor = 0x123456;
   ProductSettings run = ApplySettingsDefaults(stream, "", {10, 0}, "C:\\windows");

@@ -4,25 +4,23 @@
 
 #include "setup/payload/memory_stream.h"
 #include "setup/payload/payload_checksum.h"
+#include "settings_fixture.h"
 
 namespace setup {
 namespace {
 
 // Settings that use every optional part of the stream.
 SettingsStream RichSettings() {
-  SettingsStream s;
+  SettingsStream s = fixture::ExampleProduct();
   s.ProductFlags = (1ull << kFlagHasUninstaller) | (1ull << kFlagMasterProduct) | (1ull << 40);
   s.ProductFlags2 = 0x421;
   s.AutomaticModeSetting = 1;
-  s.TaskbarText = "Example setup";
   s.DisplayTitle = "Example";
   s.TitleSize = 24.5;
   s.DialogStyleValue = 3;
   s.ProgressPause = 9999;
   s.ShortcutMode = 2;
   s.UninstallerFileRecord = std::vector<uint8_t>(24, 0x5A);
-  s.Publisher = "Example Corp";
-  s.ProductName = "Example";
   s.Description = "An example product";
   s.Bitness = 2;
   s.SharedBase = 1;
@@ -200,6 +198,24 @@ TEST(SettingsStream, AStreamCutAnywhereFails) {
   }
 }
 
+TEST(SettingsStream, TellsWhereACutStreamEnded) {
+  const std::vector<uint8_t> bytes = Write(RichSettings());
+  EXPECT_FALSE(ReadSettingsStream(bytes).shortReadAt.has_value());
+  // Cut inside the end marker, the last field: its read is the first short one.
+  for (size_t cut = bytes.size() - 4; cut < bytes.size(); ++cut) {
+    const SettingsReadResult r = ReadSettingsStream(std::span<const uint8_t>(bytes.data(), cut));
+    EXPECT_EQ(r.corruptCode, 32) << cut;
+    EXPECT_EQ(r.shortReadAt, bytes.size() - 4) << cut;
+  }
+  // Cut anywhere: a short read happened at or before the cut, unless a check
+  // failed on the bytes before it.
+  for (size_t cut = 0; cut < bytes.size(); ++cut) {
+    const SettingsReadResult r = ReadSettingsStream(std::span<const uint8_t>(bytes.data(), cut));
+    if (r.shortReadAt) EXPECT_LE(*r.shortReadAt, cut) << cut;
+  }
+  EXPECT_EQ(ReadSettingsStream(std::span<const uint8_t>()).shortReadAt, 0u);
+}
+
 TEST(SettingsStream, ChecksumIsComparedAfterTheDisplayFields) {
   std::vector<uint8_t> bytes = Write(RichSettings());
   uint32_t key = PayloadChecksum(bytes);
@@ -231,32 +247,6 @@ TEST(SettingsStream, NoBackgroundWindowWithFlag29) {
   hooks.createBackgroundWindow = [&](const SettingsStream&) { ++created; };
   EXPECT_EQ(ReadSettingsStream(Write(s), hooks).corruptCode, 0);
   EXPECT_EQ(created, 0);
-}
-
-TEST(MemoryReader, ShortReadsZeroFillAndStopAtTheEnd) {
-  const uint8_t bytes[] = {0x11, 0x22, 'a', 'b'};
-  MemoryReader in(bytes);
-  EXPECT_EQ(in.U8(), 0x11);
-  EXPECT_EQ(in.U32(), 0x00626122u);  // 22 'a' 'b' and one zero byte of fill
-  EXPECT_TRUE(in.atEnd());
-  EXPECT_EQ(in.Text(), "");
-  EXPECT_EQ(in.U64(), 0u);
-
-  const uint8_t blob[] = {0xFF, 0xFF, 0xFF, 0x7F, 1, 2};  // a length far beyond the stream
-  MemoryReader hostile(blob);
-  std::vector<uint8_t> got = hostile.Blob();
-  EXPECT_TRUE(hostile.atEnd());
-  EXPECT_EQ(got[0], 1);
-  EXPECT_EQ(got[1], 2);
-  EXPECT_LE(got.size(), 2u + 64 * 1024);
-}
-
-TEST(MemoryReader, TextWithoutNulRunsToTheEnd) {
-  const uint8_t bytes[] = {'a', 0, 'b', 'c'};
-  MemoryReader in(bytes);
-  EXPECT_EQ(in.Text(), "a");
-  EXPECT_EQ(in.Text(), "bc");
-  EXPECT_TRUE(in.atEnd());
 }
 
 }  // namespace

@@ -80,6 +80,29 @@ TEST(Placeholders, ReplacedInOrderWithoutRegardToCase) {
   EXPECT_EQ(ReplacePlaceholders("<description>", back), "<product>");
 }
 
+// The one "<os>" replacement, also behind ReplaceOsFolder of the
+// installation folder.
+TEST(Placeholders, OsPlaceholder) {
+  struct Case {
+    const char* text;
+    const char* folder;
+    const char* result;
+  } cases[] = {
+      {"<os>\\x;<OS>", "C:\\windows", "C:\\windows\\x;C:\\windows"},
+      {"<Os><oS>", "W", "WW"},
+      {"<<os>>", "W", "<W>"},
+      {"<os", "W", "<os"},
+      {"< os>", "W", "< os>"},
+      {"<os>", "<os>", "<os>"},        // the value is not searched again
+      {"<\xD3s>", "W", "<\xD3s>"},       // letters beyond ASCII never match
+      {"<product>", "W", "<product>"},  // only "<os>"
+      {"", "W", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReplaceOsPlaceholder(c.text, c.folder), c.result) << c.text;
+  EXPECT_EQ(ReplaceOsPlaceholder(std::u16string_view(u"<OS>\\Ö<os>"), u"C:\\w"), u"C:\\w\\ÖC:\\w");
+  EXPECT_EQ(ReplaceOsPlaceholder(std::u16string_view(u"<\u014Fs>"), u"W"), u"<\u014Fs>");
+}
+
 TEST(Placeholders, WideTextsUseTheSameRules) {
   WidePlaceholderValues v{u"Ünïcode", u"D", u"C:\\w"};
   EXPECT_EQ(ReplacePlaceholders(std::u16string_view(u"<PRODUCT>/<os>/ä<description>"), v), u"Ünïcode/C:\\w/äD");

@@ -8,6 +8,7 @@
 #include "tl_core/fatal.h"
 #include "tl_core/file_win.h"
 #include "tl_core/wide_text_win.h"
+#include "test_files.h"
 
 namespace tl {
 namespace {
@@ -34,25 +35,7 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   ASSERT_TRUE(::WriteFile(h.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
 }
 
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  ScopedFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
-  if (find.IsValid()) {
-    do {
-      std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(path.c_str());
-      }
-    } while (::FindNextFileW(find.Get(), &entry));
-  }
-  find.Reset();
-  ::RemoveDirectoryW(folder.c_str());
-}
+using test_files::RemoveTree;
 
 std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L'\\') + 1); }
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }

@@ -31,26 +31,16 @@ namespace {
 
 using test_files::Exists;
 using test_files::ReadWholeFile;
+using test_files::RemoveTree;
 using test_files::TempFolder;
+using test_files::WaitFor;
 using test_files::WriteWholeFile;
 
 constexpr uint64_t Bit(int n) { return uint64_t{1} << n; }
 constexpr uint32_t kRestorePointMask = 1u << kFlag2RestorePoint;
 
-// Work of other programs ends while a test waits for it; the bound only keeps
-// a broken run from hanging the suite.
-constexpr DWORD kPollMs = 100;
-constexpr int kMaxPolls = 6000;
-constexpr int kCleanupPolls = 100;
-
-template <class Condition>
-bool WaitFor(Condition condition, int maxPolls = kMaxPolls) {
-  for (int i = 0; i < maxPolls; ++i) {
-    if (condition()) return true;
-    ::Sleep(kPollMs);
-  }
-  return condition();
-}
+// Cleaning up waits a short while only.
+constexpr DWORD kCleanupMs = 10000;
 
 std::string LongPath(const std::string& path) {
   char buffer[MAX_PATH];
@@ -62,25 +52,6 @@ std::string CurrentFolder() {
   char buffer[MAX_PATH];
   DWORD n = ::GetCurrentDirectoryA(MAX_PATH, buffer);
   return std::string(buffer, n);
-}
-
-// Removes a test folder and everything in it.
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        ::DeleteFileA(path.c_str());
-    } while (::FindNextFileA(find, &entry));
-    ::FindClose(find);
-  }
-  ::RemoveDirectoryA(folder.c_str());
 }
 
 using test_pending_renames::ReadPendingRaw;
@@ -142,14 +113,14 @@ class FinishTest : public ::testing::Test {
   void TearDown() override {
     DiscardTemporaryLog();
     ::SetCurrentDirectoryA(savedFolder_.c_str());
-    WaitFor([] { return !ChildInterpreterRunning(); }, kCleanupPolls);
+    WaitFor([] { return !ChildInterpreterRunning(); }, kCleanupMs);
     // A program that has just ended may still hold its folder for a moment.
     WaitFor(
         [&] {
           RemoveTree(folder_);
           return !Exists(folder_);
         },
-        kCleanupPolls);
+        kCleanupMs);
   }
 
   // The run's InstallLog as "Install.LOG" holds it.

@@ -117,11 +117,7 @@ std::string OwnRequestHead(const std::string& address) { return net::BuildGetReq
 
 // Waits for a file the server process publishes; false after the guard time.
 bool WaitForFile(const std::string& path) {
-  for (DWORD waited = 0; waited < kGuardMs; waited += 20) {
-    if (test_files::Exists(path)) return true;
-    ::Sleep(20);
-  }
-  return false;
+  return test_files::WaitFor([&] { return test_files::Exists(path); }, kGuardMs, 20);
 }
 
 // Written whole under another name, then renamed: the server process never

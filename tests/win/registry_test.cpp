@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "test_files.h"
+
 namespace tl {
 namespace {
 
@@ -563,17 +565,12 @@ TEST_F(RegistryTest, CreatedKeysGrantEveryoneFullAccess) {
 
 // Finds the box by its caption, reads its text and dismisses it.
 std::optional<std::string> TakeErrorBox(const char* caption) {
-  for (int attempt = 0; attempt < 600; ++attempt) {
-    HWND box = ::FindWindowA(nullptr, caption);
-    if (box) {
-      char text[1024] = {};
-      ::GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-      return std::string(text);
-    }
-    ::Sleep(100);
-  }
-  return std::nullopt;
+  HWND box = nullptr;
+  if (!test_files::WaitFor([&] { return (box = ::FindWindowA(nullptr, caption)) != nullptr; }, 60000)) return std::nullopt;
+  char text[1024] = {};
+  ::GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+  ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return std::string(text);
 }
 
 TEST_F(RegistryTest, ErrorBoxShowsTheSystemText) {

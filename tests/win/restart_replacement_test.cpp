@@ -110,14 +110,7 @@ class RestartReplacementTest : public ::testing::Test {
     DiscardTemporaryLog();
     if (lock_ != INVALID_HANDLE_VALUE) ::CloseHandle(lock_);
     WritePendingRaw(savedPending_);
-    WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA((folder_ + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-      do ::DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
-      while (::FindNextFileA(find, &entry));
-      ::FindClose(find);
-    }
-    ::RemoveDirectoryA(folder_.c_str());
+    test_files::RemoveTree(folder_);
   }
 
   // The run's InstallLog as "Install.LOG" holds it.

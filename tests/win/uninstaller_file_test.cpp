@@ -204,14 +204,7 @@ class UninstallerFileTest : public ::testing::Test {
     DiscardTemporaryLog();
     if (lock_ != INVALID_HANDLE_VALUE) ::CloseHandle(lock_);
     WritePendingRaw(savedPending_);
-    WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA((folder_ + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-      do ::DeleteFileA((folder_ + "\\" + entry.cFileName).c_str());
-      while (::FindNextFileA(find, &entry));
-      ::FindClose(find);
-    }
-    ::RemoveDirectoryA(folder_.c_str());
+    test_files::RemoveTree(folder_);
   }
 
   static Bytes StampRecord(const std::vector<int32_t>& fields) {

@@ -1,18 +1,11 @@
 #include "registry_text.h"
 
-#include <cctype>
 #include <string_view>
+
+#include "tl_core/text.h"
 
 namespace pack {
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  return true;
-}
 
 void CheckData(const RegistryEntry& entry) {
   std::string_view data = entry.data;
@@ -37,7 +30,7 @@ std::string NormalizeRegistryKey(const std::string& key) {
   if (path.empty() || path[0] != '\\') path = "\\" + path;
   if (path.rfind("\\HKAU\\", 0) == 0) return path;  // exact case, as the runtime compares it
   for (std::string_view root : {"\\HKLM\\", "\\HKCU\\", "\\HKCR\\", "\\HKU\\", "\\HKCC\\", "\\HKDD\\"})
-    if (StartsWithNoCase(path, root)) return path;
+    if (tl::StartsWithNoCase(path, root)) return path;
   return {};
 }
 

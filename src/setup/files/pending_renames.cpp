@@ -9,12 +9,6 @@ constexpr std::string_view kRenameSection = "[rename]";
 
 bool IsRenamePrefixChar(char c) { return c == '\\' || c == '?' || c == '!'; }
 
-size_t FindNoCase(std::string_view text, std::string_view what) {
-  for (size_t i = 0; i + what.size() <= text.size(); ++i)
-    if (tl::EqualsNoCase(text.substr(i, what.size()), what)) return i;
-  return std::string_view::npos;
-}
-
 }  // namespace
 
 std::string StripRenamePrefix(std::string_view entry) {
@@ -60,7 +54,7 @@ std::string InsertWininitRename(std::string_view text, std::string_view destinat
   std::string line;
   line.append(destination).append("=").append(source);
   std::string result(text);
-  size_t section = FindNoCase(text, kRenameSection);
+  size_t section = tl::FindNoCase(text, kRenameSection);
   if (section == std::string_view::npos) {
     if (!result.empty()) result += "\r\n";
     result += kRenameSection;

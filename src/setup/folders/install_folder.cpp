@@ -1,5 +1,6 @@
 #include "setup/folders/install_folder.h"
 
+#include "setup/strings/string_table.h"
 #include "tl_core/path_text.h"
 #include "tl_core/text.h"
 
@@ -23,16 +24,7 @@ std::string Without32BitSuffix(std::string folder, bool trailingOnly) {
 }
 
 std::string ReplaceOsFolder(std::string text, std::string_view windowsFolder) {
-  constexpr std::string_view kOs = "<os>";
-  for (size_t at = 0; at + kOs.size() <= text.size();) {
-    if (tl::EqualsNoCase(std::string_view(text).substr(at, kOs.size()), kOs)) {
-      text.replace(at, kOs.size(), windowsFolder);
-      at += windowsFolder.size();
-    } else {
-      ++at;
-    }
-  }
-  return text;
+  return ReplaceOsPlaceholder(text, windowsFolder);
 }
 
 std::string ProposedInstallFolder(const std::string& expandedTemplate, const std::string& displayName,

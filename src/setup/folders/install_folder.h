@@ -23,7 +23,8 @@ std::string Without32BitSuffix(std::string folder, bool trailingOnly);
 std::string ProposedInstallFolder(const std::string& expandedTemplate, const std::string& displayName,
                                   const std::string& programsFolder);
 
-// Replaces every "<os>" (letter case ignored) by the Windows folder.
+// Replaces every "<os>" (letter case ignored) by the Windows folder
+// (ReplaceOsPlaceholder of the string table).
 std::string ReplaceOsFolder(std::string text, std::string_view windowsFolder);
 
 // A registry value path "HKLM\Key\Sub\Value": the key part and the value name.

@@ -5,12 +5,22 @@
 
 namespace setup {
 
+void MemoryReader::MarkShortRead(size_t at) {
+  if (!shortReadAt_) shortReadAt_ = at;
+  position_ = bytes_.size();
+}
+
 bool MemoryReader::Read(void* destination, size_t length) {
-  size_t available = remaining() < length ? remaining() : length;
+  if (length == 0) return true;
+  const size_t available = truncated() ? 0 : std::min(remaining(), length);
   if (available) std::memcpy(destination, bytes_.data() + position_, available);
-  if (available < length) std::memset(static_cast<uint8_t*>(destination) + available, 0, length - available);
+  if (available < length) {
+    std::memset(static_cast<uint8_t*>(destination) + available, 0, length - available);
+    MarkShortRead(position_);
+    return false;
+  }
   position_ += available;
-  return available == length;
+  return true;
 }
 
 uint64_t MemoryReader::Integer(size_t width) {
@@ -35,11 +45,17 @@ double MemoryReader::F64() {
 }
 
 std::string MemoryReader::Text() {
+  if (truncated()) return {};
   const uint8_t* begin = bytes_.data() + position_;
   const void* nul = std::memchr(begin, 0, remaining());
-  size_t length = nul ? static_cast<const uint8_t*>(nul) - begin : remaining();
+  if (!nul) {
+    std::string text(reinterpret_cast<const char*>(begin), remaining());
+    MarkShortRead(position_);
+    return text;
+  }
+  const size_t length = static_cast<const uint8_t*>(nul) - begin;
   std::string text(reinterpret_cast<const char*>(begin), length);
-  position_ += length + (nul ? 1 : 0);
+  position_ += length + 1;
   return text;
 }
 
@@ -50,7 +66,8 @@ std::vector<uint8_t> MemoryReader::Blob() {
 }
 
 std::vector<uint8_t> MemoryReader::Bytes(size_t length) {
-  if (length <= remaining()) {
+  const size_t available = truncated() ? 0 : remaining();
+  if (length <= available) {
     std::vector<uint8_t> out(length);
     Read(out.data(), length);
     return out;
@@ -58,8 +75,10 @@ std::vector<uint8_t> MemoryReader::Bytes(size_t length) {
   // A short read: the stream is truncated and will fail its end check, so a
   // hostile length must not make us allocate it; the zero fill is capped.
   constexpr size_t kMaxZeroFill = 64 * 1024;
-  std::vector<uint8_t> out(remaining() + std::min(length - remaining(), kMaxZeroFill), 0);
-  Read(out.data(), remaining());
+  const size_t start = position_;
+  std::vector<uint8_t> out(available + std::min(length - available, kMaxZeroFill), 0);
+  Read(out.data(), available);
+  MarkShortRead(start);
   return out;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // Byte streams of the payload formats. The reader never reads past its end:
 // a short read delivers what is left, zero-fills the rest and leaves the
-// position at the end (a truncated stream is caught by a later check). The
-// writer produces exactly what the reader takes back.
+// position at the end. It also marks the reader truncated, for good: every
+// read after it finds nothing (zeros, empty texts), and the caller checks
+// once, where its reading ends, whether and where the stream was cut off.
+// The writer produces exactly what the reader takes back.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,7 +18,8 @@ class MemoryReader {
  public:
   explicit MemoryReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
 
-  // False on a short read (the destination is zero-filled beyond what was there).
+  // False on a short read (the destination is zero-filled beyond what was
+  // there), and on every read once the reader is truncated.
   bool Read(void* destination, size_t length);
   uint8_t U8();
   uint16_t U16();
@@ -23,7 +27,8 @@ class MemoryReader {
   uint64_t U64();
   int32_t I32();
   double F64();
-  // Characters up to a NUL, which is consumed; empty at the end.
+  // Characters up to a NUL, which is consumed; empty at the end. A text
+  // without its NUL is a short read: the characters that are there.
   std::string Text();
   // An I32 length, then that many bytes (a negative length reads as empty).
   std::vector<uint8_t> Blob();
@@ -33,11 +38,18 @@ class MemoryReader {
   size_t remaining() const { return bytes_.size() - position_; }
   bool atEnd() const { return position_ == bytes_.size(); }
 
+  // Whether a read has wanted more than was left (sticky).
+  bool truncated() const { return shortReadAt_.has_value(); }
+  // The offset at which the first short read began.
+  std::optional<size_t> shortReadAt() const { return shortReadAt_; }
+
  private:
   uint64_t Integer(size_t width);
+  void MarkShortRead(size_t at);
 
   std::span<const uint8_t> bytes_;
   size_t position_ = 0;
+  std::optional<size_t> shortReadAt_;
 };
 
 class MemoryWriter {

@@ -5,12 +5,9 @@
 namespace setup {
 namespace {
 
-constexpr uint32_t kMinPeOffset = 64;
-constexpr uint32_t kMaxPeOffset = 4096;
-
 bool IsPowerOfTwo(uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
 
-PeSection ReadSectionEntry(const uint8_t* entry) {
+PeSection SectionFromEntry(const uint8_t* entry) {
   PeSection s;
   char name[9] = {};
   std::memcpy(name, entry, 8);
@@ -46,36 +43,90 @@ void StoreU32(uint8_t* p, uint32_t value) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
+PositionedRead ReadFromBytes(std::span<const uint8_t> bytes) {
+  return [bytes](int64_t offset, void* destination, size_t length) {
+    if (offset < 0 || !Inside(static_cast<uint64_t>(offset), length, bytes.size())) return false;
+    std::memcpy(destination, bytes.data() + offset, length);
+    return true;
+  };
+}
+
+bool PeHeaderReader::Bytes(uint64_t offset, void* destination, size_t length) const {
+  if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
+  return read_(static_cast<int64_t>(offset), destination, length);
+}
+
+bool PeHeaderReader::Has(uint64_t offset, uint64_t length) const {
+  // Positioned reads fail only past the end, so the last byte tells.
+  uint8_t last;
+  if (length == 0) return Bytes(offset, &last, 0);
+  return offset + length > offset && Bytes(offset + length - 1, &last, 1);
+}
+
+std::optional<uint16_t> PeHeaderReader::U16(uint64_t offset) const {
+  uint8_t b[2];
+  if (!Bytes(offset, b, sizeof b)) return std::nullopt;
+  return LoadU16(b);
+}
+
+std::optional<uint32_t> PeHeaderReader::U32(uint64_t offset) const {
+  uint8_t b[4];
+  if (!Bytes(offset, b, sizeof b)) return std::nullopt;
+  return LoadU32(b);
+}
+
+std::optional<uint32_t> PeHeaderReader::PeHeaderOffset() const {
+  const std::optional<uint16_t> pe = U16(kPeOffsetField);
+  if (!pe || *pe < kMinPeOffset || *pe > kMaxPeOffset) return std::nullopt;
+  return *pe;
+}
+
+std::optional<PeSection> PeHeaderReader::SectionEntry(uint64_t tableOffset, uint32_t index) const {
+  uint8_t entry[kSectionEntrySize];
+  if (!Bytes(tableOffset + uint64_t{index} * kSectionEntrySize, entry, sizeof entry)) return std::nullopt;
+  return SectionFromEntry(entry);
+}
+
 PeParse ParsePe32(std::span<const uint8_t> image) {
-  const uint8_t* b = image.data();
-  if (image.size() < 64 || b[0] != 'M' || b[1] != 'Z') return Fail("not an executable: no MZ header");
+  const PeHeaderReader r(ReadFromBytes(image));
+  uint8_t mz[2];
+  if (image.size() < 64 || !r.Bytes(0, mz, 2) || mz[0] != 'M' || mz[1] != 'Z')
+    return Fail("not an executable: no MZ header");
+  const std::optional<uint32_t> peOffset = r.PeHeaderOffset();
+  if (!peOffset) return Fail("PE header offset outside 64..4096");
   PeLayout l;
-  l.peHeaderOffset = LoadU16(b + kPeOffsetField);
-  if (l.peHeaderOffset < kMinPeOffset || l.peHeaderOffset > kMaxPeOffset)
-    return Fail("PE header offset outside 64..4096");
+  l.peHeaderOffset = *peOffset;
   const uint32_t pe = l.peHeaderOffset;
-  if (!Inside(pe, kPeOptionalHeader + 2, image.size()) || std::memcmp(b + pe, "PE\0\0", 4) != 0)
+  uint8_t signature[4];
+  const std::optional<uint16_t> magic = r.U16(pe + kPeOptionalHeader);
+  if (!magic || !r.Bytes(pe, signature, 4) || std::memcmp(signature, "PE\0\0", 4) != 0)
     return Fail("no PE signature");
-  if (LoadU16(b + pe + kPeOptionalHeader) != kPe32Magic) return Fail("not a PE32 (32-bit) image");
-  const uint32_t optionalSize = LoadU16(b + pe + kPeSizeOfOptionalHeader);
+  if (*magic != kPe32Magic) return Fail("not a PE32 (32-bit) image");
+  // Both lie before the magic, which was read.
+  const uint32_t optionalSize = *r.U16(pe + kPeSizeOfOptionalHeader);
+  const uint32_t count = *r.U16(pe + kPeNumberOfSections);
   if (optionalSize < kPeCertificateDirectory + 8 - kPeOptionalHeader)
     return Fail("optional header too short for the data directories");
   l.tableOffset = pe + kPeOptionalHeader + optionalSize;
-  if (!Inside(pe, kPeOptionalHeader + optionalSize, image.size())) return Fail("optional header cut off");
+  if (!r.Has(pe, kPeOptionalHeader + optionalSize)) return Fail("optional header cut off");
 
-  l.sectionAlignment = LoadU32(b + pe + kPeSectionAlignment);
-  l.fileAlignment = LoadU32(b + pe + kPeFileAlignment);
-  l.sizeOfImage = LoadU32(b + pe + kPeSizeOfImage);
-  l.sizeOfHeaders = LoadU32(b + pe + kPeSizeOfHeaders);
-  l.sizeOfInitializedData = LoadU32(b + pe + kPeSizeOfInitializedData);
+  // The optional header is long enough for all of these, and all of it is there.
+  l.sectionAlignment = *r.U32(pe + kPeSectionAlignment);
+  l.fileAlignment = *r.U32(pe + kPeFileAlignment);
+  l.sizeOfImage = *r.U32(pe + kPeSizeOfImage);
+  l.sizeOfHeaders = *r.U32(pe + kPeSizeOfHeaders);
+  l.sizeOfInitializedData = *r.U32(pe + kPeSizeOfInitializedData);
   if (!IsPowerOfTwo(l.fileAlignment) || !IsPowerOfTwo(l.sectionAlignment) || l.fileAlignment > l.sectionAlignment)
     return Fail("file or section alignment is not a power of two up to the section alignment");
 
-  const uint32_t count = LoadU16(b + pe + kPeNumberOfSections);
-  if (!Inside(l.tableOffset, uint64_t{count} * 40, image.size()) ||
-      uint64_t{l.tableOffset} + uint64_t{count} * 40 > l.sizeOfHeaders)
+  const uint64_t tableSize = uint64_t{count} * kSectionEntrySize;
+  if (!r.Has(l.tableOffset, tableSize) || uint64_t{l.tableOffset} + tableSize > l.sizeOfHeaders)
     return Fail("section table lies outside the headers");
-  for (uint32_t i = 0; i < count; ++i) l.sections.push_back(ReadSectionEntry(b + l.tableOffset + i * 40));
+  for (uint32_t i = 0; i < count; ++i) {
+    const std::optional<PeSection> entry = r.SectionEntry(l.tableOffset, i);
+    if (!entry) return Fail("section table lies outside the headers");
+    l.sections.push_back(*entry);
+  }
   PeParse p;
   p.layout = std::move(l);
   return p;

@@ -2,14 +2,31 @@
 // The parts of a PE32 file's headers that the payload touches: the header
 // fields the installer builder raises when it adds the ".setup" section and
 // the uninstaller image lowers again when it takes the section out. Every
-// offset is checked against the bytes before it is read.
+// offset is checked against the bytes before it is read: the header fields
+// and the section table are read only through PeHeaderReader, over
+// positioned reads, so the same checked reader serves a file on disk (the
+// section locator in the runtime) and bytes in memory (the builder).
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace setup {
+
+// Reads `length` bytes at `offset`; false when they are not all there.
+using PositionedRead = std::function<bool(int64_t offset, void* destination, size_t length)>;
+
+// Positioned reads of `bytes`, which must outlive the reader.
+PositionedRead ReadFromBytes(std::span<const uint8_t> bytes);
+
+// The range of e_lfanew that the runtime accepts.
+inline constexpr uint32_t kMinPeOffset = 64;
+inline constexpr uint32_t kMaxPeOffset = 4096;
+
+inline constexpr uint32_t kSectionEntrySize = 40;
 
 // Offsets from e_lfanew (the "PE\0\0" signature).
 inline constexpr uint32_t kPeOffsetField = 60;  // file offset of e_lfanew
@@ -74,7 +91,30 @@ struct PeLayout {
   uint32_t sizeOfInitializedData = 0;
   std::vector<PeSection> sections;
 
-  uint32_t TableEnd() const { return tableOffset + static_cast<uint32_t>(sections.size()) * 40; }
+  uint32_t TableEnd() const { return tableOffset + static_cast<uint32_t>(sections.size()) * kSectionEntrySize; }
+};
+
+// Checked reads of the PE headers and the section table through positioned
+// reads: every read that does not find all its bytes gives nothing.
+class PeHeaderReader {
+ public:
+  explicit PeHeaderReader(PositionedRead read) : read_(std::move(read)) {}
+
+  // True when all of [offset, offset + length) can be read.
+  bool Has(uint64_t offset, uint64_t length) const;
+  bool Bytes(uint64_t offset, void* destination, size_t length) const;
+  std::optional<uint16_t> U16(uint64_t offset) const;
+  std::optional<uint32_t> U32(uint64_t offset) const;
+
+  // e_lfanew (16 bits of it), when it can be read and lies in
+  // kMinPeOffset..kMaxPeOffset.
+  std::optional<uint32_t> PeHeaderOffset() const;
+  // The entry `index` of the section table at `tableOffset`, when all of
+  // its 40 bytes can be read.
+  std::optional<PeSection> SectionEntry(uint64_t tableOffset, uint32_t index) const;
+
+ private:
+  PositionedRead read_;
 };
 
 struct PeParse {

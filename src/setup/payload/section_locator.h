@@ -1,20 +1,13 @@
 #pragma once
 // Finds the ".setup" section through the PE section table of the program's
-// own file. The locator sees positioned reads only, so it runs over a file
+// own file. The locator sees positioned reads only (PositionedRead, read
+// through the checked PeHeaderReader of pe_image.h), so it runs over a file
 // as well as over bytes in memory (tests, fuzzers, the authoring tool).
-#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <span>
+
+#include "setup/payload/pe_image.h"
 
 namespace setup {
-
-// Reads `length` bytes at `offset`; false when they are not all there.
-using PositionedRead = std::function<bool(int64_t offset, void* destination, size_t length)>;
-
-PositionedRead ReadFromBytes(std::span<const uint8_t> bytes);
-
-constexpr uint32_t kSectionEntrySize = 40;
 
 struct SetupSection {
   uint32_t peHeaderOffset = 0;    // e_lfanew

@@ -24,6 +24,7 @@ class StreamReader {
   void Blob(std::vector<uint8_t>& v) { v = in_.Blob(); }
   void Bytes(std::vector<uint8_t>& v, size_t n) { v = in_.Bytes(n); }
   bool Limit(bool holds, int) const { return holds; }
+  std::optional<size_t> shortReadAt() const { return in_.shortReadAt(); }
 
   int AfterDisplayFields(const SettingsStream& s) {
     if (!s.Flag(kFlagNoBackgroundWindow) && hooks_.createBackgroundWindow) hooks_.createBackgroundWindow(s);
@@ -307,6 +308,7 @@ SettingsReadResult ReadSettingsStream(std::span<const uint8_t> stream, const Set
   SettingsReadResult result;
   StreamReader reader(stream, hooks);
   result.corruptCode = VisitSettings(reader, result.settings);
+  result.shortReadAt = reader.shortReadAt();
   return result;
 }
 

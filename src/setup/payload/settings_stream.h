@@ -195,6 +195,10 @@ struct SettingsReadHooks {
 struct SettingsReadResult {
   int corruptCode = 0;  // 0 when the stream is whole and every limit holds
   SettingsStream settings;
+  // Where the first read past the stream's end began, when the reading got
+  // that far: a cut-off stream (its fields read as zeros from there, so a
+  // later check fails with its own code).
+  std::optional<size_t> shortReadAt;
   bool ok() const { return corruptCode == 0; }
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "setup/payload/pe_image.h"
@@ -14,7 +15,6 @@ constexpr uint16_t kPe32PlusMagic = 0x20B;
 constexpr uint32_t kPe32DirectoryCount = 92;
 constexpr uint32_t kPe32PlusDirectoryCount = 108;
 constexpr uint32_t kResourceDirectoryIndex = 2;
-constexpr uint32_t kSectionEntrySize = 40;
 
 constexpr uint32_t kResourceTypeVersion = 16;  // RT_VERSION
 constexpr uint32_t kVersionInfoName = 1;       // VS_VERSION_INFO
@@ -37,15 +37,15 @@ struct ImageMap {
   // The file bytes from `rva` to the end of the raw data of the section that
   // holds it (the part the loader maps from the file), or nothing.
   std::span<const uint8_t> BytesAt(uint32_t rva) const {
+    const PeHeaderReader reader(ReadFromBytes(image));
     for (uint32_t i = 0; i < sectionCount; ++i) {
-      const uint8_t* entry = image.data() + tableOffset + uint64_t{i} * kSectionEntrySize;
-      const uint32_t address = LoadU32(entry + kSectionVirtualAddress);
-      const uint32_t virtualSize = LoadU32(entry + kSectionVirtualSize);
-      uint64_t rawSize = LoadU32(entry + kSectionSizeOfRawData);
-      const uint64_t rawStart = LoadU32(entry + kSectionPointerToRawData);
-      if (virtualSize != 0) rawSize = std::min<uint64_t>(rawSize, virtualSize);
-      if (rva < address || rva - address >= rawSize) continue;
-      const uint64_t start = rawStart + (rva - address);
+      const std::optional<PeSection> entry = reader.SectionEntry(tableOffset, i);
+      if (!entry) return {};
+      uint64_t rawSize = entry->sizeOfRawData;
+      const uint64_t rawStart = entry->pointerToRawData;
+      if (entry->virtualSize != 0) rawSize = std::min<uint64_t>(rawSize, entry->virtualSize);
+      if (rva < entry->virtualAddress || rva - entry->virtualAddress >= rawSize) continue;
+      const uint64_t start = rawStart + (rva - entry->virtualAddress);
       const uint64_t end = std::min<uint64_t>(rawStart + rawSize, image.size());
       if (start >= end) return {};
       return image.subspan(static_cast<size_t>(start), static_cast<size_t>(end - start));
@@ -60,39 +60,42 @@ struct ImageHeaders {
   uint32_t resourceRva = 0;
 };
 
+// Unlike the runtime's own file, any image is looked at here: e_lfanew is
+// taken as its full 32 bits, and PE32+ images are read as well.
 ImageHeaders ReadHeaders(std::span<const uint8_t> image) {
   ImageHeaders h;
-  const uint8_t* b = image.data();
-  if (image.size() < 64 || b[0] != 'M' || b[1] != 'Z') return h;
-  const uint64_t pe = LoadU32(b + kPeOffsetField);
-  if (!Inside(pe, kPeOptionalHeader + 2, image.size()) || b[pe] != 'P' || b[pe + 1] != 'E' || b[pe + 2] != 0 ||
-      b[pe + 3] != 0)
-    return h;
+  const PeHeaderReader r(ReadFromBytes(image));
+  uint8_t mz[2];
+  if (image.size() < 64 || !r.Bytes(0, mz, 2) || mz[0] != 'M' || mz[1] != 'Z') return h;
+  const uint64_t pe = r.U32(kPeOffsetField).value_or(0);
   const uint64_t optional = pe + kPeOptionalHeader;
-  const uint16_t magic = LoadU16(b + optional);
+  const std::optional<uint16_t> magic = r.U16(optional);
+  uint8_t signature[4];
+  if (!magic || !r.Bytes(pe, signature, 4) || std::memcmp(signature, "PE\0\0", 4) != 0) return h;
   uint32_t countField = 0;
-  if (magic == kPe32Magic) {
+  if (*magic == kPe32Magic) {
     countField = kPe32DirectoryCount;
-  } else if (magic == kPe32PlusMagic) {
+  } else if (*magic == kPe32PlusMagic) {
     countField = kPe32PlusDirectoryCount;
   } else {
     return h;
   }
-  const uint32_t optionalSize = LoadU16(b + pe + kPeSizeOfOptionalHeader);
+  // Both lie before the magic, which was read.
+  const uint32_t optionalSize = *r.U16(pe + kPeSizeOfOptionalHeader);
   h.map.image = image;
-  h.map.sectionCount = LoadU16(b + pe + kPeNumberOfSections);
+  h.map.sectionCount = *r.U16(pe + kPeNumberOfSections);
   h.map.tableOffset = optional + optionalSize;
   h.status = VersionLookup::kDamaged;
-  if (!Inside(h.map.tableOffset, uint64_t{h.map.sectionCount} * kSectionEntrySize, image.size())) return h;
+  if (!r.Has(h.map.tableOffset, uint64_t{h.map.sectionCount} * kSectionEntrySize)) return h;
 
   // The resource entry of the data directories, which must lie inside the
   // optional header as its size states it.
   const uint64_t directoryEntry = countField + 4 + kResourceDirectoryIndex * 8;
   h.status = VersionLookup::kNoVersionResource;
   if (optionalSize < countField + 4 || directoryEntry + 8 > optionalSize) return h;
-  if (LoadU32(b + optional + countField) <= kResourceDirectoryIndex) return h;
-  h.resourceRva = LoadU32(b + optional + directoryEntry);
-  if (h.resourceRva == 0 || LoadU32(b + optional + directoryEntry + 4) == 0) return h;
+  if (r.U32(optional + countField).value_or(0) <= kResourceDirectoryIndex) return h;
+  h.resourceRva = r.U32(optional + directoryEntry).value_or(0);
+  if (h.resourceRva == 0 || r.U32(optional + directoryEntry + 4).value_or(0) == 0) return h;
   h.status = VersionLookup::kFound;
   return h;
 }

@@ -1,6 +1,7 @@
 #include "setup/report/install_log_text.h"
 
 #include "setup/payload/payload_header.h"
+#include "setup/strings/string_arguments.h"
 
 namespace setup {
 namespace {
@@ -57,22 +58,7 @@ OutcomeNotice DecideOutcomeNotice(SettingsStream& stream, bool success) {
 }
 
 std::string FillPathArgument(std::string_view message, std::string_view path) {
-  std::string text;
-  bool filled = false;
-  for (size_t i = 0; i < message.size(); ++i) {
-    char next = i + 1 < message.size() ? message[i + 1] : '\0';
-    if (message[i] == '%' && next == '%') {
-      text += '%';
-      ++i;
-    } else if (message[i] == '%' && next == 's' && !filled) {
-      text += path;
-      filled = true;
-      ++i;
-    } else {
-      text += message[i];
-    }
-  }
-  return text;
+  return FillDirectives(message, Directives{"s"}, {path});
 }
 
 }  // namespace setup

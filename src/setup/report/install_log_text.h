@@ -50,7 +50,8 @@ OutcomeNotice DecideOutcomeNotice(SettingsStream& stream, bool success);
 
 // Fills the one "%s" of an author's message with the path. Only "%s" and
 // "%%" are taken as directives: any other "%" is copied as it stands, so a
-// message text can never make the formatter read arguments it was not given.
+// message text can never make the formatter read arguments it was not given
+// (FillDirectives with "s").
 std::string FillPathArgument(std::string_view message, std::string_view path);
 
 }  // namespace setup

@@ -1,5 +1,6 @@
 #include "setup/run/fatal_messages.h"
 
+#include "setup/strings/string_arguments.h"
 #include "setup/strings/string_table.h"
 #include "setup/strings/string_numbers.h"
 #include "tl_core/fatal.h"
@@ -19,26 +20,7 @@ const char kNoInstallationDataText[] =
     "You should not delete this program or execute it directly.";
 
 std::string FillCheckCode(std::string_view format, int checkCode) {
-  std::string text;
-  bool filled = false;
-  for (size_t i = 0; i < format.size(); ++i) {
-    if (format[i] == '%' && i + 1 < format.size()) {
-      char next = format[i + 1];
-      if (next == '%') {
-        text += '%';
-        ++i;
-        continue;
-      }
-      if (next == 'd' && !filled) {
-        text += std::to_string(checkCode);
-        filled = true;
-        ++i;
-        continue;
-      }
-    }
-    text += format[i];
-  }
-  return text;
+  return FillDirectives(format, Directives{"d"}, {std::to_string(checkCode)});
 }
 
 void CorruptInstallerFatal(int checkCode) {

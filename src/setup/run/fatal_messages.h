@@ -11,7 +11,7 @@ extern const char kNoInstallationDataText[];
 
 // The corrupt-installer text is the installer author's (string 13), so it is
 // never used as a printf format: its first %d takes the code, %% is one
-// percent sign, anything else stands as written.
+// percent sign, anything else stands as written (FillDirectives with "d").
 std::string FillCheckCode(std::string_view format, int checkCode);
 
 // The corrupt-installer message (string 13, or the built-in text) with its check code.

@@ -7,36 +7,43 @@
 namespace setup {
 namespace {
 
-// Length of a conversion starting at format[at] == '%', or 0 when none.
-size_t ConversionLength(std::string_view format, size_t at) {
+// Length of a directive starting at text[at] == '%', or 0 when none.
+size_t DirectiveLength(std::string_view text, size_t at, Directives directives) {
   size_t i = at + 1;
-  while (i < format.size() && std::strchr("-+ #0", format[i])) ++i;
-  while (i < format.size() && format[i] >= '0' && format[i] <= '9') ++i;
-  if (i < format.size() && std::strchr("sdiucxX", format[i])) return i + 1 - at;
+  if (directives.flagsAndWidth) {
+    while (i < text.size() && std::strchr("-+ #0", text[i])) ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  }
+  if (i < text.size() && directives.letters.find(text[i]) != std::string_view::npos) return i + 1 - at;
   return 0;
 }
 
 }  // namespace
 
-std::string FillStringArguments(std::string_view format, std::initializer_list<std::string_view> values) {
-  std::string text;
+std::string FillDirectives(std::string_view text, Directives directives,
+                           std::initializer_list<std::string_view> values) {
+  std::string filled;
   const std::string_view* next = values.begin();
-  for (size_t i = 0; i < format.size(); ++i) {
-    if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == '%') {
-      text += '%';
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '%') {
+      filled += '%';
       ++i;
       continue;
     }
-    if (format[i] == '%' && next != values.end()) {
-      if (size_t length = ConversionLength(format, i)) {
-        text.append(*next++);
+    if (text[i] == '%' && next != values.end()) {
+      if (size_t length = DirectiveLength(text, i, directives)) {
+        filled.append(*next++);
         i += length - 1;
         continue;
       }
     }
-    text += format[i];
+    filled += text[i];
   }
-  return text;
+  return filled;
+}
+
+std::string FillStringArguments(std::string_view format, std::initializer_list<std::string_view> values) {
+  return FillDirectives(format, kStringConversions, values);
 }
 
 std::string LocalizedFormat(int number, std::initializer_list<std::string_view> values) {

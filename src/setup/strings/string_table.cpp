@@ -18,7 +18,7 @@ bool MatchesAt(std::basic_string_view<Char> text, size_t at, std::string_view na
 
 template <class Char>
 std::basic_string<Char> ReplaceOne(std::basic_string_view<Char> text, std::string_view name,
-                                   const std::basic_string<Char>& value) {
+                                   std::basic_string_view<Char> value) {
   std::basic_string<Char> out;
   for (size_t i = 0; i < text.size();) {
     if (MatchesAt(text, i, name)) {
@@ -41,13 +41,21 @@ PlaceholderValues& RunPlaceholderValues() {
 std::string ReplacePlaceholders(std::string_view text, const PlaceholderValues& values) {
   std::string step = ReplaceOne<char>(text, "<product>", values.product);
   step = ReplaceOne<char>(step, "<description>", values.description);
-  return ReplaceOne<char>(step, "<os>", values.os);
+  return ReplaceOsPlaceholder(step, values.os);
 }
 
 std::u16string ReplacePlaceholders(std::u16string_view text, const WidePlaceholderValues& values) {
   std::u16string step = ReplaceOne<char16_t>(text, "<product>", values.product);
   step = ReplaceOne<char16_t>(step, "<description>", values.description);
-  return ReplaceOne<char16_t>(step, "<os>", values.os);
+  return ReplaceOsPlaceholder(step, values.os);
+}
+
+std::string ReplaceOsPlaceholder(std::string_view text, std::string_view windowsFolder) {
+  return ReplaceOne<char>(text, "<os>", windowsFolder);
+}
+
+std::u16string ReplaceOsPlaceholder(std::u16string_view text, std::u16string_view windowsFolder) {
+  return ReplaceOne<char16_t>(text, "<os>", windowsFolder);
 }
 
 int DefaultLanguageIndex(const std::vector<std::string>& languages) {

@@ -30,6 +30,11 @@ struct WidePlaceholderValues {
 std::string ReplacePlaceholders(std::string_view text, const PlaceholderValues& values);
 std::u16string ReplacePlaceholders(std::u16string_view text, const WidePlaceholderValues& values);
 
+// Replaces every "<os>" (letter case ignored) by the Windows folder: the
+// last step of ReplacePlaceholders, and the installation folder's template.
+std::string ReplaceOsPlaceholder(std::string_view text, std::string_view windowsFolder);
+std::u16string ReplaceOsPlaceholder(std::u16string_view text, std::u16string_view windowsFolder);
+
 class StringTable {
  public:
   // Takes the languages and texts; the current language becomes the last

@@ -40,19 +40,6 @@ std::string_view WithoutUtf8Mark(std::string_view path) {
   return !path.empty() && path.front() == '|' ? path.substr(1) : path;
 }
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Position of `needle` in `text` at or after `from`, letter case ignored.
-size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
-  if (needle.empty() || text.size() < needle.size()) return std::string_view::npos;
-  for (size_t i = from; i + needle.size() <= text.size(); ++i) {
-    if (tl::EqualsNoCase(text.substr(i, needle.size()), needle)) return i;
-  }
-  return std::string_view::npos;
-}
-
 void AppendSetLine(std::string& lines, std::string_view name, std::string_view value) {
   lines += "SET ";
   lines += name;
@@ -87,11 +74,11 @@ void ReplacePathVariables(std::string& text, const PathValueSource& valueOf) {
   for (PathVariable variable : PathVariablesInOrder()) {
     const std::string token = PathVariableToken(variable);
     std::optional<std::string> value;
-    size_t at = FindNoCase(text, token, 0);
+    size_t at = tl::FindNoCase(text, token, 0);
     while (at != std::string::npos) {
       if (!value) value = valueOf(variable);
       text.replace(at, token.size(), *value);
-      at = FindNoCase(text, token, at + value->size());
+      at = tl::FindNoCase(text, token, at + value->size());
     }
   }
 }
@@ -163,13 +150,13 @@ std::string DriveWithColon(std::string_view path) {
 
 std::string DriveLetter(std::string_view path) {
   const std::string_view plain = WithoutUtf8Mark(path);
-  if (plain.size() < 2 || plain[1] != ':' || !IsAsciiLetter(plain[0])) return std::string();
-  return std::string(1, UpperAscii(plain[0]));
+  if (plain.size() < 2 || plain[1] != ':' || !tl::IsAsciiLetter(plain[0])) return std::string();
+  return std::string(1, tl::ToUpperAscii(plain[0]));
 }
 
 std::string BootDriveFromBootDir(std::string_view bootDir) {
-  if (bootDir.size() >= 2 && bootDir[1] == ':' && IsAsciiLetter(bootDir[0]))
-    return std::string{UpperAscii(bootDir[0]), ':'};
+  if (bootDir.size() >= 2 && bootDir[1] == ':' && tl::IsAsciiLetter(bootDir[0]))
+    return std::string{tl::ToUpperAscii(bootDir[0]), ':'};
   return "C:";
 }
 
@@ -178,7 +165,7 @@ std::string DeviceDirValue(std::string_view devicePath, std::string_view systemR
   std::string value(devicePath.substr(0, devicePath.find(';')));
   if (value.empty()) return tl::JoinPath(windowsFolder, "INF");
   constexpr std::string_view kSystemRoot = "%SystemRoot%";
-  const size_t at = FindNoCase(value, kSystemRoot, 0);
+  const size_t at = tl::FindNoCase(value, kSystemRoot, 0);
   if (at != std::string::npos && !systemRoot.empty()) value.replace(at, kSystemRoot.size(), systemRoot);
   return value;
 }
