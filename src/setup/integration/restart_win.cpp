@@ -23,11 +23,12 @@ bool AskForRestart(const RunState& run) {
   });
 }
 
-bool RestartComputer() {
+tl::Status RestartComputer() {
   // Without the privilege the system refuses with ERROR_PRIVILEGE_NOT_HELD,
   // which the call then reports.
   tl::EnableProcessPrivilege("SeShutdownPrivilege");
-  return ::ExitWindowsEx(EWX_REBOOT, kRestartReason) != FALSE;
+  if (!::ExitWindowsEx(EWX_REBOOT, kRestartReason)) return tl::SysError{::GetLastError()};
+  return tl::Status::Ok();
 }
 
 }  // namespace setup

@@ -1,6 +1,7 @@
 #pragma once
 // The restart that ends an installation which asked for one.
 #include "setup/run/run_state.h"
+#include "tl_core/result.h"
 
 namespace setup {
 
@@ -10,8 +11,8 @@ namespace setup {
 
 // Enables SeShutdownPrivilege and asks the system to restart (planned,
 // application, installation). The call returns at once; the system then
-// ends the session's programs, this one included. False when the system
-// refused (the thread's last error says why).
-[[nodiscard]] bool RestartComputer();
+// ends the session's programs, this one included. The system's error code
+// when it refused.
+tl::Status RestartComputer();
 
 }  // namespace setup

@@ -32,11 +32,12 @@ constexpr size_t kBlockSize = 4096;
 // with a write buffer in front of it.
 class TemporaryLog : public tl::TextSink {
  public:
-  bool Open() {
+  tl::Status Open() {
     Discard();
-    if (file_.Open("", tl::kNewTemporaryName | tl::kCreateOrTruncate) != tl::kFileOk) return false;
+    if (file_.Open("", tl::kNewTemporaryName | tl::kCreateOrTruncate) != tl::kFileOk)
+      return tl::SysError{::GetLastError()};
     open_ = true;
-    return true;
+    return tl::Status::Ok();
   }
 
   bool IsOpen() const { return open_; }
@@ -202,7 +203,7 @@ void StartNotepad(const std::wstring& path) {
 
 }  // namespace
 
-bool OpenInstallLog() { return RunLog().Open(); }
+tl::Status OpenInstallLog() { return RunLog().Open(); }
 
 void AppendLog(std::string_view text) { RunLog().Append(text); }
 

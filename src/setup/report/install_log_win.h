@@ -6,13 +6,14 @@
 #include <string_view>
 
 #include "setup/run/run_state.h"
+#include "tl_core/result.h"
 #include "tl_core/text_sink.h"
 
 namespace setup {
 
 // Creates the temporary InstallLog ("TLT" prefix, system temporary folder).
-// False when it cannot be created; appends then do nothing.
-[[nodiscard]] bool OpenInstallLog();
+// The system's error code when it cannot be created; appends then do nothing.
+tl::Status OpenInstallLog();
 
 // Appends exactly the given characters (no line end is added). Without an
 // open InstallLog they are dropped.
