@@ -15,6 +15,7 @@ set(ORV_LAYERS
   report:src/setup/report
   vars:src/setup/vars
   folders:src/setup/folders
+  wizard:src/setup/wizard
   files:src/setup/files
   integration:src/setup/integration
   uninstall:src/setup/uninstall

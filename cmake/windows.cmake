@@ -14,6 +14,8 @@ orv_layer_libraries(ORV_TOP_LAYER TRUE)
 # Only system DLLs that Windows always loads from the system folder are
 # linked statically; anything else is loaded on demand by its system path.
 target_link_libraries(orv_tl_core PUBLIC kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 uuid)
+# The common controls come from the side-by-side assembly the manifest names.
+target_link_libraries(orv_ui PUBLIC comctl32)
 add_library(orvanta_win INTERFACE)
 target_link_libraries(orvanta_win INTERFACE ${ORV_TOP_LAYER})
 

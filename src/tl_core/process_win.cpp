@@ -45,7 +45,8 @@ uint32_t RunProcess(const std::string& commandLine, uint32_t flags, const std::s
     startup.wShowWindow = SW_HIDE;
   }
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(nullptr, mutableCommand.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!::CreateProcessW(nullptr, mutableCommand.data(), nullptr, nullptr, FALSE,
+                        (flags & kRunNewConsole) ? CREATE_NEW_CONSOLE : 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
     return kRunStartFailed;  // the last error is still CreateProcess's
   }

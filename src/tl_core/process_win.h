@@ -7,6 +7,7 @@ namespace tl {
 
 inline constexpr uint32_t kRunWait = 0x1;          // wait for the end
 inline constexpr uint32_t kRunHidden = 0x10;       // SW_HIDE
+inline constexpr uint32_t kRunNewConsole = 0x20;   // a console of its own
 inline constexpr uint32_t kRunPumpMessages = 0x100;  // wait in 75 ms slices, pumping window messages
 
 inline constexpr uint32_t kRunNotWaited = 0x80000001;  // not waited for, or no exit code

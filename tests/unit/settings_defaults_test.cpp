@@ -49,9 +49,9 @@ TEST(SettingsDefaults, NewSystemsFlagClearedBeforeVersion6) {
   } cases[] = {{{5, 1}, false}, {{5, 2}, false}, {{5, 2, true}, true}, {{6, 0}, true}, {{10, 0}, true}};
   for (const Case& c : cases) {
     SettingsStream stream = ExampleProduct();
-    stream.ProductFlags2 = 1u << kFlag2NewSystemsOnly | 1u;
+    stream.ProductFlags2 = 1u << kFlag2ButtonPictures | 1u;
     ProductSettings run = ApplySettingsDefaults(stream, "", c.system, "");
-    EXPECT_EQ(run.stream.Flag2(kFlag2NewSystemsOnly), c.kept) << c.system.major << "." << c.system.minor;
+    EXPECT_EQ(run.stream.Flag2(kFlag2ButtonPictures), c.kept) << c.system.major << "." << c.system.minor;
     EXPECT_TRUE(run.stream.Flag2(0));
   }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "setup/run/run_state.h"
+#include "setup/folders/required_space_win.h"
 #include "setup/record/uninstall_entry.h"
 #include "setup/strings/string_table.h"
 #include "tl_core/file_win.h"

@@ -79,7 +79,7 @@ constexpr NamedBit kOptions2[] = {
     {"log-post-install-batch", setup::kFlag2LogPostInstallBatch, false},
     {"log-upgrade-batch", setup::kFlag2LogUpgradeBatch, false},
     {"log-reinstall-batch", setup::kFlag2LogReinstallBatch, false},
-    {"button-pictures", setup::kFlag2NewSystemsOnly, false},
+    {"button-pictures", setup::kFlag2ButtonPictures, false},
     {"no-shortcuts-on-removable-drive", setup::kFlag2NoShortcutsOnRemovableDrive, false},
 };
 

@@ -1,8 +1,6 @@
 #include "setup/entry/runs_win.h"
 
 #include "setup/files/extraction_win.h"
-#include "setup/folders/install_folder_win.h"
-#include "setup/folders/start_checks_win.h"
 #include "setup/integration/finish_win.h"
 #include "setup/integration/integration_win.h"
 #include "setup/integration/restore_point_win.h"
@@ -14,6 +12,7 @@
 #include "setup/run/settings_defaults.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/ui/progress_win.h"
+#include "setup/wizard/wizard_win.h"
 
 namespace setup {
 namespace {
@@ -30,15 +29,6 @@ void StartRun(RunState& run, LoadedPayload& loaded, const ProcessFacts& process)
   // failure is reported by the bitness check.
   if (product.Is64Bit()) SwitchOffFileRedirection(run.redirection);
   SetInteraction(InteractionOf(run));
-}
-
-// Earlier installations, then the folders. The pages of an interactive run
-// (language, greeting, password, license, readme, folder, start menu) come
-// with the wizard; an automatic run takes the defaults.
-void SettleFolders(RunState& run) {
-  ResolveConfiguredFolders(run);
-  run.earlier = FindEarlierInstallation(run);
-  SettleInstallFolder(run);
 }
 
 void Integrate(RunState& run, const ExtractionLists& lists) {
@@ -63,8 +53,7 @@ void RunInstallation(LoadedPayload loaded, const ProcessFacts& process, const Co
   const ProductSettings product = std::move(loaded.product);
   RunState run(product, options);
   StartRun(run, loaded, process);
-  RunStartChecks(run);
-  SettleFolders(run);
+  RunWizard(run);
   // Without a temporary log the steps' lines are dropped; the run goes on.
   static_cast<void>(OpenInstallLog());
   OpenRestorePoint(run);

@@ -10,6 +10,10 @@
 #include "setup/record/uninstall_entry.h"
 #include "setup/strings/string_table.h"
 #include "setup/folders/install_folder.h"
+#include "tl_core/file_errors.h"
+#include "setup/vars/must_uninstall_batch_win.h"
+#include "setup/ui/wizard_pages_win.h"
+#include "setup/folders/folder_choice_win.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/vars/path_variables_win.h"
 #include "tl_core/fatal.h"
@@ -66,9 +70,33 @@ void AskAboutEarlierInstallation(const RunState& run) {
     ExitInstaller(1);
 }
 
-void CreateInstallFolder(const std::string& folder) {
-  if (uint32_t error = tl::CreateFolderWithParents(folder))
-    ShowError(LocalizedString(kStringCannotCreateFolder) + "\r\n" + folder + "\r\n\r\n" + tl::SystemErrorText(error));
+// The uninstall command of the earlier installation, or an end with string 9.
+std::string EarlierUninstallCommand(const RunState& run) {
+  tl::RegistryKey entry;
+  std::string command;
+  if (entry.Open(HKEY_LOCAL_MACHINE, UninstallEntryKey(run.product.stream.UninstallKeyName),
+                 tl::kRegOpenExistingOnly, KEY_READ) != tl::RegOpenResult::kFailed) {
+    command = entry.ReadText("QuietUninstallString");
+    if (command.empty()) command = entry.ReadText("UninstallString");
+  }
+  if (command.empty()) {
+    ShowStopMessage(LocalizedString(kStringMustUninstall));
+    ExitInstaller(1);
+  }
+  return command;
+}
+
+// The earlier installation goes first: its uninstaller runs from a batch
+// that then starts this installation again. The run ends here either way.
+[[noreturn]] void RemoveEarlierInstallationFirst(RunState& run) {
+  run.automaticMode = false;
+  SetInteraction(InteractionOf(run));
+  const std::string command = EarlierUninstallCommand(run);
+  if (ShowMustUninstallPage(run)) {
+    if (tl::Result<std::string> started = StartMustUninstallBatch(command); !started)
+      ShowError(LocalizedString(kStringFileNotInstalled) + "\r\n" + tl::SystemErrorText(started.error()));
+  }
+  ExitInstaller(1);
 }
 
 }  // namespace
@@ -85,7 +113,7 @@ void ResolveConfiguredFolders(RunState& run) {
   run.folders.proposedInstallFolder = ProposedInstallFolder(expandedTemplate, run.product.displayName, programs);
 }
 
-EarlierInstallation FindEarlierInstallation(RunState& run) {
+EarlierInstallation FindEarlierInstallation(const RunState& run) {
   const SettingsStream& settings = run.product.stream;
   EarlierInstallation earlier;
   if (!run.product.Flag(kFlagHasUninstaller)) return earlier;
@@ -94,8 +122,8 @@ EarlierInstallation FindEarlierInstallation(RunState& run) {
                  KEY_READ) != tl::RegOpenResult::kFailed) {
     earlier.location = entry.ReadText("InstallLocation");
     earlier.version = entry.ReadText("DisplayVersion");
-    std::string startMenu = entry.ReadText("ProductStartMenu");
-    if (!startMenu.empty()) run.folders.startMenuFolder = startMenu;
+    earlier.sharedFiles = entry.ReadText("SharedFiles");
+    earlier.startMenuFolder = entry.ReadText("ProductStartMenu");
   }
   if (earlier.location.empty() && !settings.LocationRegistryPath.empty())
     earlier.location = ReadRegistryValue(settings.LocationRegistryPath);
@@ -112,14 +140,20 @@ void SettleInstallFolder(RunState& run) {
     return;
   }
   if (run.product.Flag(kFlagHasUninstaller) && run.earlier.found) {
-    // ProductFlags bit 0 (remove the earlier installation first) needs the
-    // must-uninstall page, which comes with the wizard's pages.
+    if (run.product.Flag(kFlagMustUninstallFirst) &&
+        MustRemoveEarlierFirst(run.earlier.version, run.product.stream.UpgradeVersion2))
+      RemoveEarlierInstallationFirst(run);
     AskAboutEarlierInstallation(run);
     run.folders.installLocation = run.earlier.location;
     return;
   }
   if (run.folders.installLocation.empty()) run.folders.installLocation = folder;
-  CreateInstallFolder(run.folders.installLocation);
+  if (!run.automaticMode && run.product.Flag(kFlagFolderPage)) {
+    ChooseInstallFolder(run);
+    return;
+  }
+  if (uint32_t error = CreateInstallFolder(run, run.folders.installLocation))
+    ShowError(CannotCreateText(run.folders.installLocation, error));
 }
 
 }  // namespace setup

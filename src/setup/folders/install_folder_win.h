@@ -10,14 +10,15 @@ namespace setup {
 // SettleInstallFolder).
 void ResolveConfiguredFolders(RunState& run);
 
-// With uninstall support: the earlier installation's folder and version
-// from its uninstall entry (or LocationRegistryPath), and what installing
-// over it is. Its Start Menu folder becomes the run's.
-EarlierInstallation FindEarlierInstallation(RunState& run);
+// With uninstall support: the earlier installation's folder, version,
+// shared files and Start Menu folder from its uninstall entry (the folder
+// else from LocationRegistryPath), and what installing over it is.
+EarlierInstallation FindEarlierInstallation(const RunState& run);
 
-// InstallLocation from /d:, the earlier installation, a registry value or
-// the proposed folder; asks about an earlier installation unless automatic;
-// the folder is created.
+// InstallLocation from a registry value, the earlier installation (which
+// may have to be removed first: the must-uninstall page), /d:, the folder
+// page or the proposed folder; asks about an earlier installation unless
+// automatic; the folder is created.
 void SettleInstallFolder(RunState& run);
 
 }  // namespace setup

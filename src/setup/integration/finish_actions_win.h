@@ -2,18 +2,10 @@
 // The finish's own steps around the outcome: the restart marker, the
 // desktop refresh, and what is launched when the installation ends without
 // a restart.
+#include "setup/run/finish_choices.h"
 #include "setup/run/run_state.h"
 
 namespace setup {
-
-// The finish actions the user chose on the summary page; an automatic run
-// chooses none.
-struct FinishChoices {
-  bool openFinishFile1 = false;
-  bool launchFinishApp = false;
-  bool showInstallLog = false;
-  bool openFinishFile2 = false;
-};
 
 // With ProductFlags bit 53: an empty "reboot.dat" in the install directory,
 // registered for deletion at the next restart, so it exists exactly until

@@ -59,7 +59,7 @@ void FinishInstallation(RunState& run) {
     InstallLog().AppendFormat("Launch on exit: %s\r\n", run.options.runAfterInstall.c_str());
   // Any earlier installation makes this one a reinstallation in the log,
   // whether it was older, newer or of the same version.
-  WriteInstallLog(run, run.earlier.kind != InstallationKind::kNew, true);
+  const FinishChoices chosen = WriteInstallLog(run, run.earlier.kind != InstallationKind::kNew, true);
   const bool restart = AskForRestart(run);
   RunInstallationExitBatch(run);
   RemoveEmptyFolders(run.folders);
@@ -68,7 +68,7 @@ void FinishInstallation(RunState& run) {
   if (restart)
     static_cast<void>(RestartComputer());
   else
-    RunFinishLaunches(run, FinishChoices{});
+    RunFinishLaunches(run, chosen);
   ExitInstaller(1);
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "setup/folders/required_space_win.h"
 #include "setup/record/uninstall_entry.h"
 #include "setup/record/uninstall_record.h"
 #include "setup/strings/string_table.h"
@@ -154,24 +155,6 @@ void WriteInstallDirValue(const RunState& run) {
   if (key.OpenPath(std::string_view(path).substr(0, split), 0, tl::kRegAccessWrite) == tl::RegOpenResult::kFailed)
     return;
   key.WriteText(std::string_view(path).substr(split + 1), run.folders.installLocation, 0);
-}
-
-uint32_t DriveClusterSize(const std::string& folder) {
-  std::string root = VolumeRootOf(folder);
-  if (root.empty()) return 0;
-  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-  BOOL known = root.front() == '|'
-                   ? ::GetDiskFreeSpaceW(tl::ToWide(root).c_str(), &sectorsPerCluster, &bytesPerSector,
-                                         &freeClusters, &totalClusters)
-                   : ::GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                                         &totalClusters);
-  if (!known) return 0;
-  return sectorsPerCluster * bytesPerSector;
-}
-
-int64_t ComputeRequiredSpace(const RunState& run) {
-  return RequiredSpace(run.uninstaller.size, run.payload.header.FileSizes,
-                       DriveClusterSize(run.folders.installLocation), run.product.stream.WizardBlock[0]);
 }
 
 }  // namespace setup

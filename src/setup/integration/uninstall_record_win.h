@@ -22,11 +22,4 @@ void WriteUninstallRecord(RunState& run, const std::string& productFonts, const 
 // (key path, a backslash, value name). Nothing without a backslash; silent.
 void WriteInstallDirValue(const RunState& run);
 
-// The disk requirement of the run in bytes, with the cluster size of the
-// drive of InstallLocation (4096 when the drive does not tell).
-int64_t ComputeRequiredSpace(const RunState& run);
-
-// The cluster size of the drive the folder lies on, or 0 when it cannot be found.
-uint32_t DriveClusterSize(const std::string& folder);
-
 }  // namespace setup

@@ -71,7 +71,7 @@ inline constexpr int kFlag2LogPreInstallBatch = 6;              // a batch's out
 inline constexpr int kFlag2LogPostInstallBatch = 7;             //   post-install
 inline constexpr int kFlag2LogUpgradeBatch = 8;                 //   upgrade
 inline constexpr int kFlag2LogReinstallBatch = 9;               //   reinstall
-inline constexpr int kFlag2NewSystemsOnly = 10;                 // pictures on the buttons; cleared before system version 6
+inline constexpr int kFlag2ButtonPictures = 10;                 // pictures on the buttons; cleared before system version 6
 inline constexpr int kFlag2NoShortcutsOnRemovableDrive = 11;    // no shortcuts for an installation on a removable drive
 
 }  // namespace setup

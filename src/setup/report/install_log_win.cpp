@@ -12,6 +12,7 @@
 #include "setup/strings/string_table.h"
 #include "tl_core/text.h"
 #include "setup/ui/message_boxes_win.h"
+#include "setup/ui/wizard_pages_win.h"
 #include "setup/strings/string_numbers.h"
 #include "tl_core/file_win.h"
 #include "tl_core/path_text.h"
@@ -95,10 +96,6 @@ void ShowCompletionBox() {
                     MB_OK | MB_ICONINFORMATION);
 }
 
-// The wizard's last page offers the finish actions; until the wizard has it
-// the completion message stands in for it.
-void ShowSummaryPage() { ShowCompletionBox(); }
-
 // Tells the user the outcome; true when the user asked to see the log.
 // What the outcome notice decides by: the finish actions and the option
 // words as the run leaves them.
@@ -112,23 +109,41 @@ SettingsStream FinishNoticeSettings(const RunState& run) {
   return notice;
 }
 
-bool TellOutcome(const RunState& run, bool success, const std::string& logPath) {
+// What the summary page offers: the finish actions the settings name, and
+// the log where the notice still offers it.
+FinishOffers OffersOf(const SettingsStream& notice) {
+  FinishOffers offers;
+  offers.openFinishFile1 = !notice.FinishFile1.empty();
+  offers.launchFinishApp = !notice.FinishApp.empty();
+  offers.openFinishFile2 = !notice.FinishFile2.empty();
+  offers.showInstallLog = notice.Flag(kFlagOfferLogAtFinish);
+  return offers;
+}
+
+struct OutcomeAnswer {
+  bool showLog = false;  // the user asked to see the log after a failure
+  FinishChoices chosen;
+};
+
+OutcomeAnswer TellOutcome(const RunState& run, bool success, const std::string& logPath) {
   SettingsStream notice = FinishNoticeSettings(run);
+  OutcomeAnswer answer;
   switch (DecideOutcomeNotice(notice, success)) {
     case OutcomeNotice::kAskToShowLog: {
       std::string question = FillPathArgument(LocalizedString(kStringOutcomeQuestion), logPath);
-      return AskYesNo(question, LocalizedString(kStringOutcomeQuestionCaption));
+      answer.showLog = AskYesNo(question, LocalizedString(kStringOutcomeQuestionCaption));
+      break;
     }
     case OutcomeNotice::kCompletionBox:
       ShowCompletionBox();
       break;
     case OutcomeNotice::kSummaryPage:
-      ShowSummaryPage();
+      answer.chosen = ShowSummaryPage(run, OffersOf(notice));
       break;
     case OutcomeNotice::kNone:
       break;
   }
-  return false;
+  return answer;
 }
 
 InstallLogHeader CurrentHeader(const RunState& run, bool reinstall) {
@@ -158,16 +173,17 @@ bool WriteLogBlock(const RunState& run, const std::string& path, bool reinstall,
   return true;
 }
 
-void WriteInstallLogSteps(const RunState& run, bool reinstall, bool interactive) {
+FinishChoices WriteInstallLogSteps(const RunState& run, bool reinstall, bool interactive) {
   const std::string path = InstallLogPath(run.folders.uninstallDataFolder);
   const std::string& summary = run.failures.text();
   const bool success = summary.empty();
-  bool showLog = false;
-  if (interactive && !run.automaticMode) showLog = TellOutcome(run, success, path);
+  OutcomeAnswer answer;
+  if (interactive && !run.automaticMode) answer = TellOutcome(run, success, path);
   if (run.product.Flag(kFlagWriteInstallLog) || !success) {
-    if (!WriteLogBlock(run, path, reinstall, summary)) showLog = false;
+    if (!WriteLogBlock(run, path, reinstall, summary)) answer.showLog = false;
   }
-  if (showLog) ShowInstallLog(path);
+  if (answer.showLog) ShowInstallLog(path);
+  return answer.chosen;
 }
 
 bool OpenWithShell(const std::wstring& path) {
@@ -215,13 +231,15 @@ std::string InstallLogPath(const std::string& uninstallDataFolder) {
   return tl::JoinPath(uninstallDataFolder, kInstallLogFileName);
 }
 
-void WriteInstallLog(const RunState& run, bool reinstall, bool interactive) {
+FinishChoices WriteInstallLog(const RunState& run, bool reinstall, bool interactive) {
+  FinishChoices chosen;
   try {
-    WriteInstallLogSteps(run, reinstall, interactive);
+    chosen = WriteInstallLogSteps(run, reinstall, interactive);
   } catch (...) {
     // The run is ending either way; the temporary log must not outlive it.
   }
   DiscardTemporaryLog();
+  return chosen;
 }
 
 void ShowInstallLog(const std::string& logPath) {

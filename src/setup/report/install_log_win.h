@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "setup/run/finish_choices.h"
 #include "setup/run/run_state.h"
 #include "tl_core/result.h"
 #include "tl_core/text_sink.h"
@@ -31,8 +32,9 @@ std::string InstallLogPath(const std::string& uninstallDataFolder);
 // interactive and not automatic, tells the user the outcome. Always ends by
 // discarding the temporary InstallLog.
 // `reinstall`: an earlier installation was found. The run's FailureSummary
-// is the outcome.
-void WriteInstallLog(const RunState& run, bool reinstall, bool interactive);
+// is the outcome. Returns the finish actions the user chose on the summary
+// page (none when no page was shown).
+FinishChoices WriteInstallLog(const RunState& run, bool reinstall, bool interactive);
 
 // Opens "Install.LOG" with the shell, else with Notepad.
 void ShowInstallLog(const std::string& logPath);

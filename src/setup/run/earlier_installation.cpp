@@ -24,4 +24,9 @@ int EarlierInstallationNotice(const EarlierInstallation& earlier, std::string_vi
   }
 }
 
+bool MustRemoveEarlierFirst(std::string_view oldVersion, std::string_view automaticUpgradeVersion) {
+  if (automaticUpgradeVersion.empty()) return true;
+  return tl::CompareVersionTexts(oldVersion, automaticUpgradeVersion) < 0;
+}
+
 }  // namespace setup

@@ -4,17 +4,20 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "setup/strings/string_table.h"
 #include "setup/strings/string_numbers.h"
 #include "tl_core/fatal.h"
 #include "tl_core/scoped_handle_win.h"
+#include "tl_core/wide_text_win.h"
 
 namespace setup {
 namespace {
 
 struct RunControl {
   HWND backgroundWindow = nullptr;
+  std::vector<std::string> createdFolders;  // outermost first
   tl::ScopedHandle workerThread;
   std::atomic<bool> stopping{false};
 };
@@ -43,6 +46,19 @@ void ShowRunFatal(const char* text) {
 
 void SetBackgroundWindow(HWND window) { Control().backgroundWindow = window; }
 HWND BackgroundWindow() { return Control().backgroundWindow; }
+
+void RememberCreatedFolders(const std::vector<std::string>& folders) {
+  std::vector<std::string>& created = Control().createdFolders;
+  created.insert(created.end(), folders.begin(), folders.end());
+}
+
+void RemoveCreatedFoldersIfEmpty() {
+  std::vector<std::string>& created = Control().createdFolders;
+  // Deepest first: a parent can only go once its child has gone.
+  for (auto folder = created.rbegin(); folder != created.rend(); ++folder)
+    ::RemoveDirectoryW(tl::ToWide(*folder).c_str());
+  created.clear();
+}
 void SetRunWorkerThread(HANDLE thread) { Control().workerThread.Reset(thread); }
 bool BackgroundWorkStopped() { return Control().stopping.load(); }
 

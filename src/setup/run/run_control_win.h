@@ -3,6 +3,9 @@
 // text and ends through it.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace setup {
 
 // Ends the process: the background window goes, pending messages are pumped,
@@ -17,6 +20,11 @@ void InstallRunFatalCallback();
 // What ExitInstaller takes down; set by the steps that create them.
 void SetBackgroundWindow(HWND window);
 HWND BackgroundWindow();
+// Folders the run created for the installation, outermost first. A
+// cancelled run removes those that are still empty, deepest first; a folder
+// that holds anything stays.
+void RememberCreatedFolders(const std::vector<std::string>& folders);
+void RemoveCreatedFoldersIfEmpty();
 // A worker thread of the run (the notification request); ExitInstaller
 // waits for it. Takes ownership of the handle.
 void SetRunWorkerThread(HANDLE thread);

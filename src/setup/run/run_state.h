@@ -58,6 +58,8 @@ struct RunFolders {
   std::string startMenuFolder;
   // installLocation joined with UninstallSubdir: "Install.LOG", "Uninstall.DAT".
   std::string uninstallDataFolder;
+  // The folders the run created for installLocation, outermost first.
+  std::vector<std::string> createdFolders;
 };
 
 struct RunState {

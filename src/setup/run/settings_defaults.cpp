@@ -33,7 +33,7 @@ ProductSettings ApplySettingsDefaults(SettingsStream stream, const std::string& 
   ApplyNames(product);
   SettingsStream& s = product.stream;
   product.monoColor = s.TopColor == s.BottomColor;
-  if (OlderThanVersion6(system)) s.ProductFlags2 &= ~(1u << kFlag2NewSystemsOnly);
+  if (OlderThanVersion6(system)) s.ProductFlags2 &= ~(1u << kFlag2ButtonPictures);
   s.DialogCaption = ReplacePlaceholders(s.DialogCaption, {product.displayName, s.Description, windowsFolder});
   return product;
 }

@@ -91,4 +91,8 @@ void SetPlaceholderValues(PlaceholderValues values) { RunPlaceholderValues() = s
 
 const std::string& LocalizedString(int number) { return RunStrings().Lookup(number, RunPlaceholderValues()); }
 
+std::string WithRunPlaceholders(std::string_view text) { return ReplacePlaceholders(text, RunPlaceholderValues()); }
+
+const PlaceholderValues& RunPlaceholders() { return RunPlaceholderValues(); }
+
 }  // namespace setup

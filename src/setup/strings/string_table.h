@@ -64,6 +64,9 @@ StringTable& RunStrings();
 // The values are the product's and are set once its settings are read.
 void SetPlaceholderValues(PlaceholderValues values);
 const std::string& LocalizedString(int number);
+// A text of the author's (a caption, a document) with the run's values.
+std::string WithRunPlaceholders(std::string_view text);
+const PlaceholderValues& RunPlaceholders();
 
 // The index of the last language named exactly "English", or 0.
 int DefaultLanguageIndex(const std::vector<std::string>& languages);

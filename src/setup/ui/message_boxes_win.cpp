@@ -94,6 +94,7 @@ void CancelInstallation() {
                       LocalizedString(uninstalling ? kStringUninstallCaption : kStringWizardCaption),
                       MB_OK | MB_ICONWARNING);
   }
+  RemoveCreatedFoldersIfEmpty();
   ExitInstaller(1);
 }
 

@@ -32,6 +32,8 @@ std::string SystemFolder() {
   return n > 0 && n <= MAX_PATH ? std::string(folder, n) : std::string();
 }
 
+}  // namespace
+
 // COMSPEC with the variables in it expanded.
 std::string Interpreter() {
   char value[MAX_PATH + 1] = {};
@@ -57,6 +59,8 @@ std::string ShortPath(const std::string& path) {
   std::string ansi = tl::FromWide(std::wstring_view(shortPath.data(), written));
   return tl::ToWide(ansi) == std::wstring(shortPath.data(), written) ? ansi : path;
 }
+
+namespace {
 
 // Creates or truncates the file and writes the text; 0 or the system error.
 uint32_t WriteTextFile(const std::string& path, const std::string& text) {

@@ -23,6 +23,13 @@ struct BatchOutcome {
   uint32_t error = 0;     // the system error of kNotWritten and kNotStarted
 };
 
+// The command interpreter: COMSPEC with its variables expanded, else
+// "cmd.exe" of the system folder.
+std::string Interpreter();
+// The 8.3 form of a path, which the interpreter's command line takes without
+// quotes; the path itself when the file system has no short name for it.
+std::string ShortPath(const std::string& path);
+
 // The file begins with the run's SET lines. Pause lines are dropped when the
 // run is automatic or the batch hidden, as nobody could answer them.
 BatchOutcome RunBatchFile(const RunState& run, const BatchRequest& request);

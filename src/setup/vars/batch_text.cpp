@@ -93,6 +93,14 @@ std::string BatchInterpreter(std::string_view comspec, std::string_view systemFo
   return tl::JoinPath(systemFolder, "cmd.exe");
 }
 
+std::string MustUninstallBatchText(std::string_view uninstallCommand, std::string_view ownCommandLine,
+                                   std::string_view batchPath) {
+  std::string text(uninstallCommand);
+  text.append("\r\n").append(ownCommandLine).append("\r\n");
+  text.append("del \"").append(batchPath).append("\"\r\n");
+  return text;
+}
+
 std::string InterpreterArgument(std::string_view path) {
   std::string argument(path);
   if (NeedsQuotes(path)) {

@@ -34,6 +34,12 @@ std::string BuildBatchFileText(std::string_view setLines, std::string_view batch
 // folder first).
 std::string BatchInterpreter(std::string_view comspec, std::string_view systemFolder);
 
+// "utrri.bat": the earlier installation's uninstall command, this run's own
+// command line (so the installation starts again once the uninstaller is
+// done), and the batch file's deletion of itself.
+std::string MustUninstallBatchText(std::string_view uninstallCommand, std::string_view ownCommandLine,
+                                   std::string_view batchPath);
+
 // A path as one argument of the interpreter: in double quotes when it holds
 // a blank or one of the interpreter's special characters.
 std::string InterpreterArgument(std::string_view path);
