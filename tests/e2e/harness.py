@@ -112,8 +112,10 @@ class Window:
         return max(statics, key=len) if statics else ""
 
 
-def match_args(title=None, title_prefix=None, window_class=None, pid=None):
+def match_args(title=None, title_prefix=None, window_class=None, pid=None, with_id=None):
     args = []
+    if with_id is not None:
+        args += ["--with-id", str(with_id)]
     if pid is not None:
         args += ["--pid", str(pid)]
     if title is not None:
@@ -133,6 +135,31 @@ def answer(button_id, timeout=WINDOW_TIMEOUT, **match):
         listing = wine(UIDRIVER, "list").stdout.decode("latin-1")
         raise AssertionError(f"no window {match}: {result.stderr.decode('latin-1')}\nopen windows:\n{listing}")
     return Window(result.stdout.decode("latin-1"))
+
+
+def drive(command, *args, **match):
+    """Runs one UI driver command on a window that must already be there."""
+    result = wine(UIDRIVER, command, *match_args(**match), *args)
+    if result.returncode != 0:
+        listing = wine(UIDRIVER, "list").stdout.decode("latin-1")
+        raise AssertionError(f"uidriver {command} {match} {args} failed: {result.stderr.decode('latin-1')}\n"
+                             f"open windows:\n{listing}")
+    return result.stdout.decode("latin-1")
+
+
+def wait_window(timeout=WINDOW_TIMEOUT, **match):
+    """Waits for a window and reads it."""
+    result = wine(UIDRIVER, "wait", *match_args(**match), "--timeout", str(timeout), timeout=timeout + 60)
+    if result.returncode != 0:
+        listing = wine(UIDRIVER, "list").stdout.decode("latin-1")
+        raise AssertionError(f"no window {match}: {result.stderr.decode('latin-1')}\nopen windows:\n{listing}")
+    return Window(result.stdout.decode("latin-1"))
+
+
+def control_state(control_id, **match):
+    """{"enabled": bool, "visible": bool, "checked": bool} of one control."""
+    words = drive("state", "--id", str(control_id), **match).split()
+    return {words[i]: words[i + 1] == "1" for i in range(0, len(words), 2)}
 
 
 def answer_message_box(button_id=1, **match):

@@ -2,9 +2,10 @@
 its registry through the 64-bit reg.exe, attributes through the 64-bit
 cmd.exe (both start at once, unlike 32-bit programs under the emulator)."""
 import os
+import re
 import subprocess
 
-from harness import WINE_RUN
+from harness import WINE_RUN, windows_path
 
 PREFIX = os.environ["WINEPREFIX"]
 SYSTEM32 = os.path.join(PREFIX, "drive_c", "windows", "system32")
@@ -54,3 +55,56 @@ def pending_renames():
 def set_pending_renames(entries):
     reg("add", SESSION_MANAGER, "/v", "PendingFileRenameOperations", "/t", "REG_MULTI_SZ",
         "/d", "\\0".join(entries), "/f")
+
+
+# Prefix snapshots: the files of drive C: and the registry, compared before
+# and after a run to show what it left behind.
+
+def file_tree():
+    root = os.path.join(PREFIX, "drive_c")
+    tree = set()
+    for folder, folders, files in os.walk(root):
+        relative = os.path.relpath(folder, root)
+        for name in folders:
+            tree.add(os.path.join(relative, name).lower() + "/")
+        for name in files:
+            path = os.path.join(folder, name)
+            st = os.lstat(path)
+            tree.add(f"{os.path.join(relative, name).lower()} {st.st_size} {int(st.st_mtime)}")
+    return tree
+
+
+def registry_export(scratch):
+    lines = set()
+    for root in ("HKLM", "HKU"):
+        target = os.path.join(scratch, f"{root}.reg")
+        reg("export", root, windows_path(target), "/y")
+        with open(target, "rb") as f:
+            text = f.read().decode("utf-16").replace("\\\r\n  ", "")
+        key = ""
+        for line in text.splitlines():
+            if line.startswith("["):
+                key = line
+                lines.add(key)
+            elif line.strip():
+                lines.add(key + " " + line)
+    return lines
+
+
+def snapshot(scratch):
+    return file_tree(), registry_export(scratch)
+
+
+# What Windows itself changes while programs run: the display devices the
+# graphics driver registers for the session, the console defaults written
+# when the first console program starts, and the internet client's settings
+# written at its first use.
+WINDOWS_CHANGES = [
+    re.compile(r"^\[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Video\\"),
+    re.compile(r"^\[HKEY_USERS\\S-1-5-21-[\d-]+\\Console\]"),
+    re.compile(r"^\[HKEY_USERS\\S-1-5-21-[\d-]+\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\]"),
+]
+
+
+def windows_change(entry):
+    return any(p.search(entry) for p in WINDOWS_CHANGES)

@@ -25,7 +25,7 @@ os.environ.update(ORV_WINE_STATE=_STATE, WINEPREFIX=os.path.join(_STATE, "prefix
 
 from harness import (RUNTIME, SOURCE_DIR, TOOLS_BIN, WINE_RUN, WineTestCase, answer_message_box,  # noqa: E402
                      build_installer, pe_sections, section_names, wait_until, windows_path)
-from prefix import PREFIX, host_path, pending_renames, reg  # noqa: E402
+from prefix import PREFIX, file_tree, host_path, pending_renames, reg, snapshot, windows_change  # noqa: E402
 
 SESSION = os.path.join(SOURCE_DIR, "scripts", "wine-session.sh")
 UNINSTALL_KEY = r"HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -208,58 +208,6 @@ def pe_resources(data):
                 at = offset(rva)
                 found[(kind, number, language)] = data[at:at + size]
     return found
-
-
-# --- prefix snapshots --------------------------------------------------------
-
-def file_tree():
-    root = os.path.join(PREFIX, "drive_c")
-    tree = set()
-    for folder, folders, files in os.walk(root):
-        relative = os.path.relpath(folder, root)
-        for name in folders:
-            tree.add(os.path.join(relative, name).lower() + "/")
-        for name in files:
-            path = os.path.join(folder, name)
-            st = os.lstat(path)
-            tree.add(f"{os.path.join(relative, name).lower()} {st.st_size} {int(st.st_mtime)}")
-    return tree
-
-
-def registry_export(scratch):
-    lines = set()
-    for root in ("HKLM", "HKU"):
-        target = os.path.join(scratch, f"{root}.reg")
-        reg("export", root, windows_path(target), "/y")
-        with open(target, "rb") as f:
-            text = f.read().decode("utf-16").replace("\\\r\n  ", "")
-        key = ""
-        for line in text.splitlines():
-            if line.startswith("["):
-                key = line
-                lines.add(key)
-            elif line.strip():
-                lines.add(key + " " + line)
-    return lines
-
-
-def snapshot(scratch):
-    return file_tree(), registry_export(scratch)
-
-
-# What Windows itself changes while programs run: the display devices the
-# graphics driver registers for the session, the console defaults written
-# when the first console program starts, and the internet client's settings
-# written at its first use.
-WINDOWS_CHANGES = [
-    re.compile(r"^\[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Video\\"),
-    re.compile(r"^\[HKEY_USERS\\S-1-5-21-[\d-]+\\Console\]"),
-    re.compile(r"^\[HKEY_USERS\\S-1-5-21-[\d-]+\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\]"),
-]
-
-
-def windows_change(entry):
-    return any(p.search(entry) for p in WINDOWS_CHANGES)
 
 
 class UninstallRoundTrip(WineTestCase):

@@ -4,14 +4,19 @@
 //   uidriver answer [match] --id N [--timeout S]   waits, prints, clicks control N
 //   uidriver click  [match] --id N                 clicks control N of the window
 //   uidriver type   [match] --id N --text T        sets the text of an edit box
+//   uidriver select [match] --id N --index I       selects entry I of list box N, as a click would
+//   uidriver check  [match] --id N                 checks check box N
+//   uidriver state  [match] --id N                 prints "enabled E visible V checked C" of control N
+//   uidriver close  [match]                        posts WM_CLOSE to the window
 //   uidriver closed [match] [--timeout S]          waits until no such window is left
 //   uidriver list                                  prints every visible top-level window
 //
 // match: --class NAME (exact), --title TEXT (exact caption), --title-prefix TEXT,
-//        --pid N (windows of that process only).
+//        --pid N (windows of that process only), --with-id N (windows with a control N).
 // A printed window reads:
 //   window <handle> class=<class> pid=<pid>
 //   caption <text>
+//   rect <left> <top> <right> <bottom>
 //   control <id> <class> <text>
 // with \r \n \t and \\ escaped, so one control is one line.
 // Exit codes: 0 done, 1 time-out or no such window/control, 2 usage error.
@@ -30,12 +35,14 @@ struct Match {
   std::string title;
   std::string titlePrefix;
   DWORD pid = 0;
+  int withId = -1;
 };
 
 struct Options {
   std::string command;
   Match match;
   int id = -1;
+  int index = -1;
   std::string text;
   double timeoutSeconds = 20;
 };
@@ -77,6 +84,7 @@ bool Matches(HWND window, const Match& m) {
   GetWindowThreadProcessId(window, &pid);
   if (m.pid && pid != m.pid) return false;
   if (!m.className.empty() && ClassOf(window) != m.className) return false;
+  if (m.withId >= 0 && !GetDlgItem(window, m.withId)) return false;
   if (!m.title.empty() || !m.titlePrefix.empty()) {
     std::string caption = WindowText(window);
     if (!m.title.empty() && caption != m.title) return false;
@@ -126,6 +134,9 @@ void Print(HWND window) {
   GetWindowThreadProcessId(window, &pid);
   std::printf("window %p class=%s pid=%lu\n", static_cast<void*>(window), ClassOf(window).c_str(), pid);
   std::printf("caption %s\n", Escape(WindowText(window)).c_str());
+  RECT r = {};
+  GetWindowRect(window, &r);
+  std::printf("rect %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
   EnumChildWindows(window, PrintChild, 0);
   std::fflush(stdout);
 }
@@ -145,6 +156,33 @@ bool Type(HWND window, int id, const std::string& text) {
                              SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
 }
 
+bool Select(HWND window, int id, int index) {
+  HWND list = GetDlgItem(window, id);
+  if (!list) return false;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(list, LB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+  // The list tells its dialog, as it does when the user clicks an entry.
+  return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+bool Check(HWND window, int id) {
+  HWND box = GetDlgItem(window, id);
+  if (!box) return false;
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(box, BM_SETCHECK, BST_CHECKED, 0, SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+}
+
+bool PrintState(HWND window, int id) {
+  HWND control = GetDlgItem(window, id);
+  if (!control) return false;
+  DWORD_PTR checked = 0;
+  SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
+  std::printf("enabled %d visible %d checked %d\n", IsWindowEnabled(control) ? 1 : 0,
+              IsWindowVisible(control) ? 1 : 0, checked == BST_CHECKED ? 1 : 0);
+  std::fflush(stdout);
+  return true;
+}
+
 BOOL CALLBACK ListProc(HWND window, LPARAM) {
   if (IsWindowVisible(window)) Print(window);
   return TRUE;
@@ -161,8 +199,10 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--title") o.match.title = v;
     else if (a == "--title-prefix") o.match.titlePrefix = v;
     else if (a == "--pid") o.match.pid = std::strtoul(v, nullptr, 10);
+    else if (a == "--with-id") o.match.withId = std::atoi(v);
     else if (a == "--id") o.id = std::atoi(v);
     else if (a == "--text") o.text = v;
+    else if (a == "--index") o.index = std::atoi(v);
     else if (a == "--timeout") o.timeoutSeconds = std::atof(v);
     else return false;
   }
@@ -179,7 +219,7 @@ int Fail(const char* what) {
 int main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) {
-    std::fprintf(stderr, "usage: uidriver wait|answer|click|type|closed|list [options]\n");
+    std::fprintf(stderr, "usage: uidriver wait|answer|click|type|select|check|state|close|closed|list [options]\n");
     return 2;
   }
   if (o.command == "list") {
@@ -206,5 +246,9 @@ int main(int argc, char** argv) {
   }
   if (o.command == "click") return Click(window, o.id) ? 0 : Fail("no such control");
   if (o.command == "type") return Type(window, o.id, o.text) ? 0 : Fail("no such control");
+  if (o.command == "select") return Select(window, o.id, o.index) ? 0 : Fail("no such control");
+  if (o.command == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : Fail("cannot post");
+  if (o.command == "check") return Check(window, o.id) ? 0 : Fail("no such control");
+  if (o.command == "state") return PrintState(window, o.id) ? 0 : Fail("no such control");
   return Fail("unknown command");
 }
