@@ -6,7 +6,7 @@
 find_program(ORV_MINGW64_CXX NAMES x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++ REQUIRED)
 set(ORV_TOOLS_BIN ${CMAKE_BINARY_DIR}/tools64)
 set(outputs "")
-foreach(tool launch uidriver hold_file test_window)
+foreach(tool launch uidriver hold_file test_window marker)
   set(out ${ORV_TOOLS_BIN}/${tool}.exe)
   add_custom_command(
     OUTPUT ${out}
