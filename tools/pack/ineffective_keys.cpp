@@ -106,14 +106,14 @@ constexpr IneffectiveKey kKeys[] = {
     {"[[firewall]].stays", "", ""},
 
     // The deletion list: nothing is deleted before the installation, and
-    // the uninstaller only keeps its part in "Uninstall.DAT".
+    // the uninstaller only keeps its entries in "Uninstall.DAT".
     {"[[delete]].file", "", ""},
     {"[[delete]].condition", "", ""},
     {"[[delete]].value", "", ""},
     {"[[delete]].when", "", ""},
     {"[[delete]].restart", "", ""},
 
-    // Options whose bit no part of the runtime tests, or tests only to do
+    // Options whose bit the runtime never tests, or tests only to do
     // nothing (the PATH entry's removal), or only records for the uninstaller.
     {"options.uninstaller-start-menu-shortcut", "", ""},
     {"options.ask-before-removing-fonts", "", ""},
@@ -156,7 +156,7 @@ std::optional<std::string> RawBitWarning(int word, int bit) {
     if (!FindIneffectiveKey("options." + std::string(option.name), "")) return std::nullopt;
     return key + ": " + number + " (" + std::string(option.name) + ")" + std::string(kNoEffect);
   }
-  return key + ": " + number + " is read by no part of the runtime";
+  return key + ": " + number + " is not read by the runtime";
 }
 
 }  // namespace pack

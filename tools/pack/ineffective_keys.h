@@ -17,7 +17,7 @@ struct IneffectiveKey {
   // Which values warn: empty any value, another word only that value. A
   // flag turned off never warns: off is what the runtime does without it.
   std::string_view value;
-  // Empty: the key changes nothing. Else the value has its effect in part,
+  // Empty: the key changes nothing. Else the value has some of its effect,
   // and this says what the runtime does not do with it yet.
   std::string_view missing;
 };
@@ -30,12 +30,12 @@ std::span<const IneffectiveKey> IneffectiveKeys();
 const IneffectiveKey* FindIneffectiveKey(std::string_view key, std::string_view value);
 
 // The warning's text: "<key> has no effect in this runtime version yet" or,
-// for a value with part of its effect, "<key> \"<value>\": <missing>".
+// for a value with some of its effect, "<key> \"<value>\": <missing>".
 std::string IneffectiveKeyMessage(const IneffectiveKey& entry);
 
 // A bit that options.raw-flags (word 1) or options.raw-flags2 (word 2) sets:
 // the warning when it does nothing, either a named option of the table or a
-// bit without a name, which no part of the runtime reads.
+// bit without a name, which the runtime never reads.
 std::optional<std::string> RawBitWarning(int word, int bit);
 
 }  // namespace pack

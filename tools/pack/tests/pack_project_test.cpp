@@ -173,7 +173,7 @@ TEST(ProjectWarnings, NameEachKeyWithoutEffectAtItsLine) {
        p + "[wizard]\nstyles = { folder = \"header\", progress = \"header\" }\nprogress-position = { horizontal = "
            "\"left\" }\n",
        {{4, 31, "wizard.styles.progress" + none}, {5, 1, "wizard.progress-position" + none}}},
-      {"a kind with part of its effect warns at the value",
+      {"a kind with some of its effect warns at the value",
        p + "[[files]]\nsource = \"a.ttf\"\nkind = \"font\"\n[[files]]\nsource = \"b.dll\"\nkind = \"system\"\n"
            "[[files]]\nsource = \"c.exe\"\nkind = \"app\"\n",
        {{5, 8,
@@ -186,7 +186,7 @@ TEST(ProjectWarnings, NameEachKeyWithoutEffectAtItsLine) {
       {"raw bits: a named bit without effect, a bit without a name, a bit with effect",
        p + "[options]\nraw-flags = [12, 3, 8]\nraw-flags2 = [11, 6]\n",
        {{4, 14, "options.raw-flags: bit 12 (add-to-path)" + none},
-        {4, 18, "options.raw-flags: bit 3 is read by no part of the runtime"},
+        {4, 18, "options.raw-flags: bit 3 is not read by the runtime"},
         {5, 15, "options.raw-flags2: bit 11 (no-shortcuts-on-removable-drive)" + none}}},
       {"every key of a list entry",
        p + "[[registry]]\nkey = 'HKCU\\Software\\Demo'\nvalue = \"n\"\n[[delete]]\nfile = \"old.txt\"\nwhen = "
