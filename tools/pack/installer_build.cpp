@@ -81,9 +81,11 @@ Outcome<bool> WriteFileAtomically(const fs::path& output, const std::vector<uint
 }
 
 Outcome<BuildSummary> BuildInstallerFile(const fs::path& projectFile, const fs::path& runtimeFile,
-                                         const fs::path& output, const BuildProgress& progress) {
+                                         const fs::path& output, const BuildProgress& progress,
+                                         std::vector<PackWarning>* warnings) {
   Outcome<Project> project = LoadProject(projectFile);
   if (!project) return project.error();
+  if (warnings) *warnings = project.value().warnings;
   Outcome<std::vector<uint8_t>> runtime =
       Capture([&] { return ReadInputFile({runtimeFile, {}}, "runtime"); });
   if (!runtime) return FileError(runtimeFile.string(), runtime.error().message);

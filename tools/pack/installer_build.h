@@ -29,10 +29,13 @@ Outcome<std::vector<uint8_t>> BuildInstallerBytes(const Project& project, const 
                                                   const tl::DateTime& runtimeStamp, const BuildProgress& progress = {},
                                                   BuildSummary* summary = nullptr);
 
-// Reads the project and the runtime, builds, and writes `output`.
+// Reads the project and the runtime, builds, and writes `output`. The
+// project's warnings go to `warnings` as soon as it is read, so that they
+// are known when a later step fails.
 Outcome<BuildSummary> BuildInstallerFile(const std::filesystem::path& projectFile,
-                                         const std::filesystem::path& runtimeFile,
-                                         const std::filesystem::path& output, const BuildProgress& progress = {});
+                                         const std::filesystem::path& runtimeFile, const std::filesystem::path& output,
+                                         const BuildProgress& progress = {},
+                                         std::vector<PackWarning>* warnings = nullptr);
 
 // Writes `bytes` to a temporary file beside `output` and renames it over
 // `output`; on any failure the temporary file is removed and `output` is

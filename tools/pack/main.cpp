@@ -75,11 +75,12 @@ int Build(const std::vector<std::string>& args, const char* argv0) {
   fs::path runtimePath = runtime.empty() ? pack::DefaultRuntimePath(ToolExecutable(argv0)) : fs::path(runtime);
 
   pack::ProgressDisplay display(stderr, progress || isatty(STDERR_FILENO));
-  auto result = pack::BuildInstallerFile(project, runtimePath, output,
-                                         [&](const std::string& phase, uint64_t done, uint64_t total) {
-                                           display.Update(phase, done, total);
-                                         });
+  std::vector<pack::PackWarning> warnings;
+  auto result = pack::BuildInstallerFile(
+      project, runtimePath, output,
+      [&](const std::string& phase, uint64_t done, uint64_t total) { display.Update(phase, done, total); }, &warnings);
   display.Finish();
+  for (const pack::PackWarning& warning : warnings) std::fprintf(stderr, "%s\n", warning.ToString().c_str());
   if (!result) return Failed(result.error().ToString());
   std::printf("%s: %zu files, %llu bytes of data, installer %llu bytes\n", output.c_str(), result.value().fileCount,
               static_cast<unsigned long long>(result.value().fileBytes),

@@ -1,6 +1,7 @@
 #pragma once
 // Errors of the authoring tool as values: a message that names the file
-// (and, for project files, the line and column) where the fault lies.
+// (and, for project files, the line and column) where the fault lies; and
+// warnings, placed the same way, that do not stop a build.
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -21,6 +22,16 @@ struct PackError {
 
   // "file:line:column: message", "file: message" or just the message.
   std::string ToString() const;
+};
+
+// Something in an input that the build goes on with but the author should
+// know: a key the runtime does not read yet.
+struct PackWarning {
+  Location where;
+  std::string message;
+
+  // "file:line:column: warning: message", as an error with "warning: " before the message.
+  std::string ToString() const { return PackError{where, "warning: " + message}.ToString(); }
 };
 
 // An error about a whole file (no line).

@@ -1,5 +1,6 @@
 #include "project.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -12,6 +13,7 @@
 #include "ansi_text.h"
 #include "builtin_strings.h"
 #include "file_glob.h"
+#include "ineffective_keys.h"
 #include "option_names.h"
 #include "registry_text.h"
 
@@ -29,11 +31,12 @@ std::string LocalPath(std::string path) {
 }
 
 // One table of the project with the keys read from it, so that a key the
-// tool does not know (a typo) is reported instead of being ignored.
+// tool does not know (a typo) is reported instead of being ignored, and a key
+// the runtime does not read yet is warned about.
 class Reader {
  public:
-  Reader(const toml::table& table, std::string name, const std::string& file)
-      : table_(table), name_(std::move(name)), file_(file) {}
+  Reader(const toml::table& table, std::string name, const std::string& file, std::vector<PackWarning>& warnings)
+      : table_(table), name_(std::move(name)), file_(file), warnings_(warnings) {}
 
   const std::string& name() const { return name_; }
   const std::string& file() const { return file_; }
@@ -45,6 +48,12 @@ class Reader {
     return {file_, static_cast<int>(key.source().begin.line), static_cast<int>(key.source().begin.column)};
   }
   Location Whole() const { return At(table_); }
+
+  // A table inside this one, read by its own Reader.
+  Reader Child(const toml::table& table, std::string name) const {
+    return Reader(table, std::move(name), file_, warnings_);
+  }
+  void Warn(Location where, std::string message) const { warnings_.push_back({std::move(where), std::move(message)}); }
 
   [[noreturn]] void FailAt(const toml::node& node, std::string_view key, const std::string& what) const {
     Fail(At(node), Qualified(key) + ": " + what);
@@ -155,7 +164,7 @@ class Reader {
     const toml::node* node = Get(key);
     if (!node) return std::nullopt;
     if (!node->is_table()) FailAt(*node, key, "must be a table");
-    return Reader(*node->as_table(), Qualified(key), file_);
+    return Child(*node->as_table(), Qualified(key));
   }
   // The tables of a [[name]] list.
   std::vector<Reader> TableList(std::string_view key) {
@@ -166,7 +175,7 @@ class Reader {
     if (!array) FailAt(*node, key, "must be written as [[" + std::string(key) + "]] tables");
     for (const toml::node& element : *array) {
       if (!element.is_table()) FailAt(element, key, "must be written as [[" + std::string(key) + "]] tables");
-      tables.emplace_back(*element.as_table(), "[[" + Qualified(key) + "]]", file_);
+      tables.push_back(Child(*element.as_table(), "[[" + Qualified(key) + "]]"));
     }
     return tables;
   }
@@ -197,11 +206,19 @@ class Reader {
     return *stored;
   }
 
-  // Every key of the table must have been asked for.
+  // Every key of the table must have been asked for; the ones the runtime
+  // does not read yet are warned about, at the key or, when only some values
+  // fall short, at the value. A flag turned off asks for nothing and is quiet.
   void Finish() const {
     for (auto&& [key, node] : table_) {
       if (!known_.count(std::string(key.str())))
         Fail(At(key), "unknown key \"" + std::string(key.str()) + "\"" + (name_.empty() ? "" : " in " + Section()));
+    }
+    for (auto&& [key, node] : table_) {
+      if (node.is_boolean() && !node.as_boolean()->get()) continue;
+      const std::string value = node.is_string() ? node.as_string()->get() : "";
+      if (const IneffectiveKey* entry = FindIneffectiveKey(Qualified(key.str()), value))
+        Warn(entry->missing.empty() ? At(key) : At(node), IneffectiveKeyMessage(*entry));
     }
   }
 
@@ -211,6 +228,7 @@ class Reader {
   const toml::table& table_;
   std::string name_;
   const std::string& file_;
+  std::vector<PackWarning>& warnings_;
   std::set<std::string> known_;
 };
 
@@ -436,7 +454,7 @@ class ProjectReader {
         continue;
       }
       if (!node->is_table()) r.FailAt(*node, batch.key, "must be the batch's commands or a table with commands");
-      Reader table(*node->as_table(), r.Qualified(batch.key), r.file());
+      Reader table = r.Child(*node->as_table(), r.Qualified(batch.key));
       auto commands = table.Text("commands");
       if (!commands) Fail(table.Whole(), table.name() + " needs commands");
       *batch.text = *commands;
@@ -750,13 +768,14 @@ class ProjectReader {
       if (auto on = r->Bool(option.name))
         s_.ProductFlags2 = *on ? s_.ProductFlags2 | (1u << option.bit) : s_.ProductFlags2 & ~(1u << option.bit);
     }
-    RawBits(*r, "raw-flags", 63, [&](int bit) { s_.ProductFlags |= Bit(bit); });
-    RawBits(*r, "raw-flags2", 31, [&](int bit) { s_.ProductFlags2 |= 1u << bit; });
+    RawBits(*r, "raw-flags", 1, 63, [&](int bit) { s_.ProductFlags |= Bit(bit); });
+    RawBits(*r, "raw-flags2", 2, 31, [&](int bit) { s_.ProductFlags2 |= 1u << bit; });
     r->Finish();
   }
 
+  // `word` 1 or 2, as RawBitWarning takes it.
   template <class Set>
-  void RawBits(Reader& r, std::string_view key, int highest, Set set) {
+  void RawBits(Reader& r, std::string_view key, int word, int highest, Set set) {
     const toml::node* node = r.Get(key);
     if (!node) return;
     const toml::array* array = node->as_array();
@@ -764,7 +783,9 @@ class ProjectReader {
     for (const toml::node& element : *array) {
       if (!element.is_integer() || element.as_integer()->get() < 0 || element.as_integer()->get() > highest)
         r.FailAt(element, key, "a bit number lies in 0 to " + std::to_string(highest));
-      set(static_cast<int>(element.as_integer()->get()));
+      const int bit = static_cast<int>(element.as_integer()->get());
+      set(bit);
+      if (auto warning = RawBitWarning(word, bit)) r.Warn(r.At(element), *warning);
     }
   }
 
@@ -830,8 +851,11 @@ Outcome<Project> ParseProject(std::string_view text, const std::string& fileName
     Project project;
     project.file = fileName;
     project.folder = folder;
-    Reader top(table, "", project.file);
+    Reader top(table, "", project.file, project.warnings);
     ProjectReader(project).Read(top);
+    std::stable_sort(project.warnings.begin(), project.warnings.end(), [](const PackWarning& a, const PackWarning& b) {
+      return std::pair(a.where.line, a.where.column) < std::pair(b.where.line, b.where.column);
+    });
     return project;
   });
 }

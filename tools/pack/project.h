@@ -63,13 +63,15 @@ struct Project {
   std::optional<FileReference> backgroundBitmap;
   std::vector<LanguageStrings> languages;
   std::vector<FileEntry> files;
+  // Keys given that the runtime does not read yet, in file order.
+  std::vector<PackWarning> warnings;
   int compressionLevel = 6;  // the codec's level: 9 packs about 1% smaller at twice the time
   bool archiveInFile = false;
 };
 
 // Reads a project from its text. `fileName` names it in errors; relative
 // paths are resolved against `folder`. Errors name the line and column of
-// the offending key or value.
+// the offending key or value; so do the project's warnings.
 Outcome<Project> ParseProject(std::string_view text, const std::string& fileName, const std::filesystem::path& folder);
 
 // Reads the project file itself.

@@ -1,9 +1,14 @@
 // Reading project files: the errors name the line and column of the value
-// or key at fault, and the author's words become the settings' numbers.
+// or key at fault, the author's words become the settings' numbers, and the
+// keys the runtime does not read yet are warned about.
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "ineffective_keys.h"
 #include "option_names.h"
 #include "project.h"
 
@@ -105,6 +110,172 @@ TEST(ProjectErrors, FormatAsFileLineColumn) {
   ASSERT_FALSE(project.ok());
   EXPECT_EQ(project.error().ToString().rfind("demo.toml:5:8: [[files]].kind: unknown value \"exe\"", 0), 0u)
       << project.error().ToString();
+}
+
+// Keys the runtime does not read yet: each given one is a warning at its
+// line, in file order; the project is read all the same.
+struct ExpectedWarning {
+  int line;
+  int column;
+  std::string message;
+  bool operator==(const ExpectedWarning&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const ExpectedWarning& w) {
+  return out << w.line << ":" << w.column << ": " << w.message;
+}
+
+std::vector<ExpectedWarning> WarningsOf(const Project& project) {
+  std::vector<ExpectedWarning> found;
+  for (const PackWarning& w : project.warnings) {
+    EXPECT_EQ(w.where.file, "demo.toml");
+    found.push_back({w.where.line, w.where.column, w.message});
+  }
+  return found;
+}
+
+struct WarningCase {
+  const char* what;
+  std::string text;
+  std::vector<ExpectedWarning> warnings;
+};
+
+TEST(ProjectWarnings, NameEachKeyWithoutEffectAtItsLine) {
+  const std::string p = kProduct;
+  const std::string none = " has no effect in this runtime version yet";
+  const WarningCase cases[] = {
+      {"background keys, in file order rather than by name",
+       p + "[background]\ntitle = \"T\"\ntop-color = \"#102030\"\nbitmap-mode = \"fit\"\n",
+       {{4, 1, "background.title" + none},
+        {5, 1, "background.top-color" + none},
+        {6, 1, "background.bitmap-mode" + none}}},
+      {"options turned on warn, turned off do not",
+       p + "[options]\nadd-to-path = true\nbind-executables = false\nsingle-instance = true\n"
+           "uninstaller-start-menu-shortcut = false\nmaximized-background = true\n",
+       {{4, 1, "options.add-to-path" + none}, {8, 1, "options.maximized-background" + none}}},
+      {"a default-on option restated",
+       p + "[options]\nuninstaller-start-menu-shortcut = true\n",
+       {{4, 1, "options.uninstaller-start-menu-shortcut" + none}}},
+      {"keys with their effect stay quiet",
+       p + "version = \"1\"\nextra-space = 10\npassword = \"x\"\n[wizard]\nprogress-pause = 100\n"
+           "styles = { greeting = \"plain\", summary = \"header\" }\n[uninstaller]\nnotify-url = "
+           "\"https://x.invalid\"\n"
+           "[finish]\nrun = 'a.exe'\n[batches]\npre-install = { commands = \"x\", hidden = true }\n"
+           "[[close]]\ntitle = \"x\"\nwhen = [\"uninstall\"]\n[[uninstall-values]]\nname = \"HelpLink\"\nvalue = "
+           "\"x\"\n"
+           "[options]\nprogress-dialog = true\nsingle-instance = true\nbutton-pictures = true\n"
+           "[strings.English]\n48 = \"Go\"\n",
+       {}},
+      {"product keys",
+       p + "registry-key = 'Me\\App'\nshortcuts-for = \"all-users\"\n",
+       {{3, 1, "product.registry-key" + none}, {4, 1, "product.shortcuts-for" + none}}},
+      {"the progress page's look",
+       p + "[wizard]\nstyles = { folder = \"header\", progress = \"header\" }\nprogress-position = { horizontal = "
+           "\"left\" }\n",
+       {{4, 31, "wizard.styles.progress" + none}, {5, 1, "wizard.progress-position" + none}}},
+      {"a kind with some of its effect warns at the value",
+       p + "[[files]]\nsource = \"a.ttf\"\nkind = \"font\"\n[[files]]\nsource = \"b.dll\"\nkind = \"system\"\n"
+           "[[files]]\nsource = \"c.exe\"\nkind = \"app\"\n",
+       {{5, 8,
+         "[[files]].kind \"font\": the file is installed, but the font is not registered in this runtime version "
+         "yet"}}},
+      {"a file's shortcut keys, a flag off quiet",
+       p + "[[files]]\nsource = \"a.exe\"\nstart-menu-shortcut = true\ndesktop-shortcut = false\ncaption = \"A\"\n"
+           "permanent = true\n",
+       {{5, 1, "[[files]].start-menu-shortcut" + none}, {7, 1, "[[files]].caption" + none}}},
+      {"raw bits: a named bit without effect, a bit without a name, a bit with effect",
+       p + "[options]\nraw-flags = [12, 3, 8]\nraw-flags2 = [11, 6]\n",
+       {{4, 14, "options.raw-flags: bit 12 (add-to-path)" + none},
+        {4, 18, "options.raw-flags: bit 3 is not read by the runtime"},
+        {5, 15, "options.raw-flags2: bit 11 (no-shortcuts-on-removable-drive)" + none}}},
+      {"every key of a list entry",
+       p + "[[registry]]\nkey = 'HKCU\\Software\\Demo'\nvalue = \"n\"\n[[delete]]\nfile = \"old.txt\"\nwhen = "
+           "[\"uninstall\"]\n",
+       {{4, 1, "[[registry]].key" + none},
+        {5, 1, "[[registry]].value" + none},
+        {7, 1, "[[delete]].file" + none},
+        {8, 1, "[[delete]].when" + none}}},
+  };
+  for (const WarningCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Outcome<Project> project = Parse(c.text);
+    ASSERT_TRUE(project.ok()) << project.error().ToString();
+    EXPECT_EQ(WarningsOf(project.value()), c.warnings);
+  }
+}
+
+TEST(ProjectWarnings, FormatAsFileLineColumnWarning) {
+  Project project = ParseOk(std::string(kProduct) + "[desktop]\nfolder = \"Demo\"\n");
+  ASSERT_EQ(project.warnings.size(), 1u);
+  EXPECT_EQ(project.warnings[0].ToString(),
+            "demo.toml:4:1: warning: desktop.folder has no effect in this runtime version yet");
+}
+
+// A project that gives every key of the table once (and every kind of it)
+// gets exactly one warning per entry: an entry that names no key the tool
+// reads, or a warning from outside the table, fails here.
+TEST(ProjectWarnings, EveryEntryOfTheTableIsAKeyTheToolReads) {
+  std::string text =
+      "[product]\nname = \"Demo\"\nregistry-key = 'Me\\App'\nshortcuts-for = \"all-users\"\n"
+      "[wizard]\nstyles = { progress = \"header\" }\nprogress-position = { vertical = \"top\" }\n"
+      "[background]\ntaskbar-text = \"t\"\ntitle = \"t\"\ntitle-size = 1.5\ntitle-color = \"#FFFFFF\"\n"
+      "title-shadow = 2\ntitle-position = \"top-left\"\ntitle-font = \"Arial\"\ntop-color = \"#000000\"\n"
+      "bottom-color = \"#000001\"\nbitmap = \"b.bmp\"\nbitmap-size = 50\nbitmap-mode = \"fit\"\ntransparent-pixel = 0\n"
+      "copyright = \"c\"\ncopyright-position = \"bottom-right\"\ncopyright-font = \"Arial\"\ncopyright-size = 1.0\n"
+      "copyright-color = \"#C0C0C0\"\n"
+      "[desktop]\nfolder = \"Demo\"\nfolder-icon = \"f.ico\"\n"
+      "[root-shortcut]\nname = \"Demo\"\ntarget = 'a.exe'\n"
+      "[[files]]\nsource = \"a.exe\"\ndesktop-shortcut = true\nstart-menu-shortcut = true\ncaption = \"A\"\n"
+      "icon = 'a.exe,0'\narguments = \"-x\"\nworking-folder = '%InstallDir%'\n"
+      "[[files]]\nsource = \"f.ttf\"\nkind = \"font\"\nfont-name = \"F\"\n"
+      "[[files]]\nsource = \"p.msi\"\nkind = \"package\"\npackage-option = 1\nremove-package = true\n"
+      "[[shortcuts]]\ntarget = 'a.exe'\ncaption = \"A\"\nicon = 'a.exe'\narguments = \"-x\"\nworking-folder = 'C:\\'\n"
+      "folder = \"More\"\ndesktop = true\nstart-menu = true\nstartup = true\npermanent = true\nshow = \"minimized\"\n"
+      "[[registry]]\nkey = 'HKCU\\Software\\Demo'\nvalue = \"n\"\ntype = \"dword\"\ndata = 1\ninstall = true\nkeep = "
+      "true\n"
+      "[[associations]]\nextension = \"demo\"\nfile-type = \"Demo.Doc\"\ndescription = \"d\"\nverb = \"open\"\n"
+      "verb-label = \"&Open\"\ncommand = 'a.exe \"%1\"'\nlanguage = \"English\"\nicon = 'a.exe,0'\ndefault-verb = "
+      "true\n"
+      "[[firewall]]\nprogram = 'a.exe'\nname = \"Demo\"\nstays = true\n"
+      "[[firewall]]\nport = 80\nname = \"Web\"\nprotocols = [\"tcp\"]\n"
+      "[[delete]]\nfile = \"old.txt\"\ncondition = \"size-equal\"\nvalue = 10\nwhen = [\"uninstall\"]\nrestart = "
+      "\"only\"\n";
+  for (const char* kind : {"shared", "startup-app", "com-server", "type-library", "driver", "applet"})
+    text += "[[files]]\nsource = \"" + std::string(kind) + ".bin\"\nkind = \"" + kind + "\"\n";
+  text += "[options]\n";
+  for (const IneffectiveKey& entry : IneffectiveKeys()) {
+    std::string_view key = entry.key;
+    if (key.rfind("options.", 0) == 0) text += std::string(key.substr(8)) + " = true\n";
+  }
+  Outcome<Project> project = Parse(text);
+  ASSERT_TRUE(project.ok()) << project.error().ToString();
+
+  std::multiset<std::string> expected, found;
+  for (const IneffectiveKey& entry : IneffectiveKeys()) expected.insert(IneffectiveKeyMessage(entry));
+  // The list keys given in two entries warn twice.
+  expected.insert(IneffectiveKeyMessage(*FindIneffectiveKey("[[firewall]].name", "")));
+  for (const PackWarning& w : project.value().warnings) {
+    EXPECT_GT(w.where.line, 0) << w.message;
+    found.insert(w.message);
+  }
+  EXPECT_EQ(found, expected);
+  for (size_t i = 1; i < project.value().warnings.size(); ++i)
+    EXPECT_LE(project.value().warnings[i - 1].where.line, project.value().warnings[i].where.line);
+}
+
+// The table holds each key and value once, and its texts read as warnings.
+TEST(ProjectWarnings, TableEntriesAreUniqueAndWorded) {
+  std::set<std::pair<std::string_view, std::string_view>> seen;
+  for (const IneffectiveKey& entry : IneffectiveKeys()) {
+    SCOPED_TRACE(entry.key);
+    EXPECT_TRUE(seen.insert({entry.key, entry.value}).second) << "listed twice";
+    EXPECT_EQ(entry.value.empty(), entry.missing.empty()) << "a value of its own says what it still lacks";
+    EXPECT_EQ(FindIneffectiveKey(entry.key, entry.value), &entry);
+    if (!entry.missing.empty()) {
+      EXPECT_EQ(FindIneffectiveKey(entry.key, "some-other-value"), nullptr) << "only its own value warns";
+      EXPECT_NE(entry.missing.find("in this runtime version yet"), std::string_view::npos);
+    }
+  }
 }
 
 // A named option sets exactly its bit; a default-on option clears exactly its bit.
