@@ -53,7 +53,8 @@ struct DialogRect {
 // The summary page's shown check boxes, in their order, stacked 14 units
 // apart, 275 wide and 9 high: from x 4 and y 32 + ((4 - shown) * 14) / 2 in
 // the plain layout, from 102,52 with the side picture, from 20,78 with the
-// header band. `shown` is 0 to 4.
+// header band. `shown` is 0 to 4: less than 1 gives no boxes, more than 4
+// the page's four.
 std::vector<DialogRect> SummaryBoxRects(PageLayout layout, int shown);
 
 // How a license or readme text is stored.
@@ -63,27 +64,36 @@ enum class DocumentEncoding { kUtf16LittleEndian, kUtf16BigEndian, kUtf8, kCodeP
 // mark; anything else is text in the interface code page.
 DocumentEncoding DocumentEncodingOf(std::span<const uint8_t> text);
 
-// The UTF-16 text after its two-byte mark, in either byte order; an odd
-// last byte is dropped.
+// The UTF-16 text after its two-byte mark, in either byte order, as
+// characters of this machine; an odd last byte is dropped. A text without a
+// UTF-16 mark is read whole, little-endian (the system's own order).
 std::u16string Utf16DocumentBody(std::span<const uint8_t> text);
 
-// The UTF-8 text after its mark, decoded; bytes that are not UTF-8 become
-// U+FFFD.
+// The UTF-8 text after its mark, decoded (a text without the mark is decoded
+// whole); characters past U+FFFF become surrogate pairs. Bytes that are not
+// UTF-8 become U+FFFD: a byte that cannot start a sequence gives one, and so
+// does each started sequence that breaks off (cut short, overlong, a
+// surrogate, past U+10FFFF), the breaking byte then read afresh.
 std::u16string Utf8DocumentBody(std::span<const uint8_t> text);
 
 // The language the language page preselects: the first entry that begins
 // with the user's native language name (cut before its first "(", trailing
 // blanks removed; letter case ignored); else the first that begins with
-// "English" (letter case ignored); else 0.
+// "English" (letter case ignored); else 0. Letter case is that of the ASCII
+// letters only: other bytes compare as they are, so "fran\xe7ais" matches
+// "Fran\xe7ais" but "FRAN\xc7AIS" does not. A name that is empty before its
+// "(" matches no entry.
 int PreselectedLanguage(const std::vector<std::string>& languages, std::string_view nativeLanguageName);
 
 // The start menu page accepts a folder text without any of the characters
 // /"<>|*?:; that does not start with a backslash and holds no two
-// backslashes in a row. An empty text is accepted.
+// backslashes in a row. An empty text is accepted, and so is a trailing
+// backslash.
 bool IsAcceptableStartMenuText(std::string_view text);
 
-// Byte for byte: the same length and the same bytes. An empty entry against
-// a password is a mismatch.
+// Byte for byte: the same length and the same bytes, letter case and bytes
+// above 0x7F included. An empty entry against a password is a mismatch; an
+// empty entry matches only an empty password.
 bool PasswordMatches(std::string_view typed, std::string_view password);
 
 }  // namespace setup
