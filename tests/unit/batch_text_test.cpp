@@ -105,6 +105,15 @@ TEST(BatchText, Interpreter) {
   EXPECT_EQ(BatchInterpreter("", ""), "cmd.exe");
 }
 
+// The uninstall command, then this run again, then the batch's own deletion.
+TEST(BatchText, MustUninstallBatch) {
+  EXPECT_EQ(MustUninstallBatchText("\"C:\\Old\\Uninstall.exe\" /u:\"Old\"", "\"Z:\\dl\\setup.exe\" /d:\"C:\\New\"",
+                                   "C:\\Temp\\orv1f\\utrri.bat"),
+            "\"C:\\Old\\Uninstall.exe\" /u:\"Old\"\r\n"
+            "\"Z:\\dl\\setup.exe\" /d:\"C:\\New\"\r\n"
+            "del \"C:\\Temp\\orv1f\\utrri.bat\"\r\n");
+}
+
 TEST(BatchText, CommandLine) {
   const char* cmd = "C:\\WINDOWS\\system32\\cmd.exe";
   const struct {

@@ -50,6 +50,22 @@ TEST(EarlierInstallation, NoticeNamesTheComparisonOnlyWhenOneWasMade) {
   }
 }
 
+// The earlier installation goes first unless the automatic-upgrade version
+// is set and the installed version is not older than it.
+TEST(EarlierInstallation, WhenItMustBeRemovedFirst) {
+  const struct {
+    const char* oldVersion;
+    const char* automaticUpgradeVersion;
+    bool removedFirst;
+  } cases[] = {
+      {"1.0", "", true},    {"", "", true},        {"1.9", "2.0", true},
+      {"2.0", "2.0", false}, {"2.1", "2.0", false}, {"", "2.0", true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(MustRemoveEarlierFirst(c.oldVersion, c.automaticUpgradeVersion), c.removedFirst)
+        << c.oldVersion << " against " << c.automaticUpgradeVersion;
+}
+
 constexpr uint64_t Bit(int n) { return uint64_t{1} << n; }
 
 // The author's option words stay as loaded; the run's decisions show only in
