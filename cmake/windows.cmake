@@ -17,9 +17,18 @@ target_link_libraries(orv_tl_core PUBLIC kernel32 user32 gdi32 advapi32 shell32 
 add_library(orvanta_win INTERFACE)
 target_link_libraries(orvanta_win INTERFACE ${ORV_TOP_LAYER})
 
+# The wizard's dialogs and pictures (src/setup/res/pages.rc) are a resource
+# script of their own, which the Windows tests load as well. The pictures
+# are drawn by scripts/make-artwork.py.
+set(ORV_PAGES_RC ${CMAKE_SOURCE_DIR}/src/setup/res/pages.rc)
+file(GLOB ORV_PAGE_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/setup/res/*.bmp)
+set_source_files_properties(${ORV_PAGES_RC} PROPERTIES
+  OBJECT_DEPENDS "${ORV_PAGE_BITMAPS};${CMAKE_SOURCE_DIR}/src/setup/ui/page_ids.h")
+
 add_executable(orvanta-setup WIN32
   src/setup/entry/main_win.cpp
-  src/setup/res/runtime.rc)
+  src/setup/res/runtime.rc
+  ${ORV_PAGES_RC})
 target_link_libraries(orvanta-setup PRIVATE orvanta_win)
 # Raw data aligned to whole pages: a loader can then map the sections (the
 # payload above all) from the file as they are used instead of reading them
