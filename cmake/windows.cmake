@@ -19,9 +19,18 @@ target_link_libraries(orv_ui PUBLIC comctl32)
 add_library(orvanta_win INTERFACE)
 target_link_libraries(orvanta_win INTERFACE ${ORV_TOP_LAYER})
 
+# The wizard's dialogs and pictures (src/setup/res/pages.rc) are a resource
+# script of their own, which the Windows tests load as well. The pictures
+# are drawn by scripts/make-artwork.py.
+set(ORV_PAGES_RC ${CMAKE_SOURCE_DIR}/src/setup/res/pages.rc)
+file(GLOB ORV_PAGE_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/setup/res/*.bmp)
+set_source_files_properties(${ORV_PAGES_RC} PROPERTIES
+  OBJECT_DEPENDS "${ORV_PAGE_BITMAPS};${CMAKE_SOURCE_DIR}/src/setup/ui/page_ids.h")
+
 add_executable(orvanta-setup WIN32
   src/setup/entry/main_win.cpp
-  src/setup/res/runtime.rc)
+  src/setup/res/runtime.rc
+  ${ORV_PAGES_RC})
 target_link_libraries(orvanta-setup PRIVATE orvanta_win)
 # Raw data aligned to whole pages: a loader can then map the sections (the
 # payload above all) from the file as they are used instead of reading them
@@ -37,7 +46,8 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # the emulator about a minute here, so the suite starts it once.
 # (One file's tests alone: windows_tests.exe --gtest_filter='Suite.*'.)
 file(GLOB ORV_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
-add_executable(windows_tests ${ORV_WIN_TEST_SOURCES})
+# The page templates' test creates the dialogs from this program's own copy.
+add_executable(windows_tests ${ORV_WIN_TEST_SOURCES} ${ORV_PAGES_RC})
 target_include_directories(windows_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 target_link_libraries(windows_tests PRIVATE orvanta_win gtest_main)
 
