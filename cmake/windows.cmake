@@ -44,7 +44,8 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # the emulator about a minute here, so the suite starts it once.
 # (One file's tests alone: windows_tests.exe --gtest_filter='Suite.*'.)
 file(GLOB ORV_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
-add_executable(windows_tests ${ORV_WIN_TEST_SOURCES})
+# The page templates' test creates the dialogs from this program's own copy.
+add_executable(windows_tests ${ORV_WIN_TEST_SOURCES} ${ORV_PAGES_RC})
 target_include_directories(windows_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 target_link_libraries(windows_tests PRIVATE orvanta_win gtest_main)
 
