@@ -25,6 +25,8 @@ add_test(NAME fuzz.short_runs COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh 5)
 # Started first: it needs no Wine and runs beside the Wine tests instead of after them.
 set_tests_properties(fuzz.short_runs PROPERTIES TIMEOUT 1200 COST 100000)
 add_subdirectory(bench)
+# The wizard's checked-in pictures are what scripts/make-artwork.py draws.
+add_test(NAME artwork.current COMMAND python3 ${CMAKE_SOURCE_DIR}/scripts/make-artwork.py --check)
 
 set(ORV_CROSS_DIR ${CMAKE_BINARY_DIR}/cross)
 ExternalProject_Add(cross
