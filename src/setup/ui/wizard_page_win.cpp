@@ -10,6 +10,8 @@
 #include "setup/strings/string_numbers.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/page_ids.h"
+#include "tl_core/fatal.h"
+#include "tl_core/file_win.h"
 #include "tl_core/wide_text_win.h"
 
 namespace setup {
@@ -327,6 +329,11 @@ int RunPage(const std::string& templateName, const PageLook& look, const PageTex
   const std::wstring name = tl::ToWide(templateName);
   INT_PTR result = ::DialogBoxParamW(look.instance, name.c_str(), PageOwner(), &PageProcedure,
                                      reinterpret_cast<LPARAM>(&context));
+  if (result == -1) {
+    const DWORD error = ::GetLastError();
+    tl::FatalMessage("The page \"%s\" cannot be shown.\r\n\r\nError code %lu: %s", templateName.c_str(), error,
+                     tl::SystemErrorText(error).c_str());
+  }
   return result == IDC_NEXT ? IDC_NEXT : IDC_CANCEL_PAGE;
 }
 
