@@ -29,7 +29,15 @@ def windows_path(path):
 
 
 def wine(*args, timeout=PROCESS_TIMEOUT):
-    return subprocess.run([WINE_RUN, *args], capture_output=True, timeout=timeout)
+    """Runs a Windows program and waits for it. Its output goes through files,
+    not pipes: a Wine process it starts on the side (the desktop's explorer,
+    when the program is the first to need a window) inherits the output
+    handles and lives on, and would keep a pipe open long after the end."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        process = subprocess.run([WINE_RUN, *args], stdout=out, stderr=err, timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        return subprocess.CompletedProcess(process.args, process.returncode, out.read(), err.read())
 
 
 def wait_until(condition, failure, timeout=WINDOW_TIMEOUT):
@@ -194,7 +202,12 @@ class Program:
     def kill(self):
         if self.process.poll() is None:
             self.process.kill()
-            self.process.communicate()
+            try:
+                # A Windows program the launcher started may still hold the
+                # output pipe; the session's end takes it down.
+                self.process.communicate(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
 
 
 class WineTestCase(unittest.TestCase):

@@ -18,7 +18,7 @@ _STATE = os.environ["ORV_WINE_STATE"] + "-wizard"
 os.environ.update(ORV_WINE_STATE=_STATE, WINEPREFIX=os.path.join(_STATE, "prefix"),
                   XDG_DATA_HOME=os.path.join(_STATE, "xdg"))
 
-from harness import (SOURCE_DIR, TOOLS_BIN, WineTestCase, answer, build_installer, control_state,  # noqa: E402
+from harness import (SOURCE_DIR, TOOLS_BIN, WINE_RUN, WineTestCase, answer, build_installer, control_state,  # noqa: E402
                      drive, wait_until, wait_window, windows_path)
 from prefix import PREFIX, host_path, reg, snapshot, windows_change  # noqa: E402
 
@@ -98,9 +98,10 @@ WALK_FILES = {
 }
 
 
-def page(pid, caption=None, timeout=None):
-    """A wizard page of the process (it has a next or cancel button)."""
-    match = dict(pid=pid, window_class="#32770", with_id=CANCEL)
+def page(pid, caption=None, timeout=None, with_id=CANCEL):
+    """A wizard page of the process: a dialog with the control `with_id`
+    (the cancel button, which every page but the summary has)."""
+    match = dict(pid=pid, window_class="#32770", with_id=with_id)
     if caption is not None:
         match["title"] = caption
     return wait_window(**match) if timeout is None else wait_window(timeout=timeout, **match)
@@ -120,10 +121,18 @@ class Wizard(WineTestCase):
     @classmethod
     def setUpClass(cls):
         subprocess.run([SESSION, "start"], check=True, capture_output=True, timeout=900)
+        # A window of ours keeps the desktop's explorer running from here on:
+        # started later by an installer's first window, it would inherit the
+        # installer's output pipe and keep it open after the installer ends.
+        cls.desktop_keeper = subprocess.Popen([WINE_RUN, os.path.join(TOOLS_BIN, "test_window.exe"), "Desktop Keeper"],
+                                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                              stderr=subprocess.DEVNULL)
+        wait_window(title="Desktop Keeper")
 
     @classmethod
     def tearDownClass(cls):
         subprocess.run([SESSION, "stop"], capture_output=True, timeout=300)
+        cls.desktop_keeper.wait(60)
 
     def build_walk_installer(self):
         return build_installer(self.scratch, walk_project(ROOT), {**WALK_FILES, "files/app.exe": marker()})
@@ -234,7 +243,7 @@ class Wizard(WineTestCase):
         self.click(pid, NEXT)
 
     def summary_page(self, pid):
-        summary = page(pid, "Installation Complete", timeout=600)
+        summary = page(pid, "Installation Complete", timeout=600, with_id=SUMMARY_BOXES[0])
         self.assertEqual([summary.text_of(box) for box in SUMMARY_BOXES],
                          ["&Open the documentation", "&Start Wizard Walk", "Show the installation &log",
                           "Open the &release notes"])

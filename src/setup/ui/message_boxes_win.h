@@ -15,6 +15,7 @@ struct Interaction {
   bool automatic = false;  // no questions, no waits
   bool uninstalling = false;
   bool errorBoxesWhenAutomatic = false;  // ProductFlags bit 35
+  bool buttonPictures = false;           // ProductFlags2 bit 10
 };
 Interaction InteractionOf(const RunState& run);
 void SetInteraction(const Interaction& interaction);
@@ -25,7 +26,9 @@ const Interaction& CurrentInteraction();
 HWND CurrentTopWindow();
 
 // A box with the Yes/No/Cancel/Retry buttons relabelled (strings 79, 80, 49,
-// 100); returns the button pressed.
+// 100), with pictures on its buttons when the run asks for them (they are
+// then widened to fit, and their row centred again); returns the button
+// pressed.
 int ShowRunMessageBox(const std::string& text, const std::string& caption, UINT style);
 
 [[nodiscard]] bool AskYesNo(const std::string& text, const std::string& caption);

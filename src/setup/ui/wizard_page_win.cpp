@@ -8,6 +8,7 @@
 #include "setup/payload/product_flags.h"
 #include "setup/run/run_control_win.h"
 #include "setup/strings/string_numbers.h"
+#include "setup/ui/button_pictures_win.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/page_ids.h"
 #include "tl_core/fatal.h"
@@ -16,9 +17,6 @@
 
 namespace setup {
 namespace {
-
-constexpr COLORREF kPictureKey = RGB(255, 0, 255);
-constexpr int kButtonPictureSize = 16;
 
 // GDI objects of one page, released with it.
 struct GdiObject {
@@ -31,24 +29,16 @@ struct GdiObject {
   HGDIOBJ handle;
 };
 
-struct ImageList {
-  explicit ImageList(HIMAGELIST list = nullptr) : handle(list) {}
-  ImageList(const ImageList&) = delete;
-  ImageList& operator=(const ImageList&) = delete;
-  ~ImageList() {
-    if (handle) ::ImageList_Destroy(handle);
-  }
-  HIMAGELIST handle;
-};
-
 struct PageContext {
+  PageContext(const PageLook& pageLook, const PageTexts& pageTexts, PageHandler& pageHandler)
+      : look(pageLook), texts(pageTexts), handler(pageHandler) {}
   const PageLook& look;
   const PageTexts& texts;
   PageHandler& handler;
   std::unique_ptr<GdiObject> picture;      // side picture or header band
   std::unique_ptr<GdiObject> pageFont;     // the interface font, when asked for
   std::unique_ptr<GdiObject> headerFont;   // bold first line of the header
-  std::vector<std::unique_ptr<ImageList>> buttonPictures;
+  ButtonPictures buttonPictures;
   HBRUSH white = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
 };
 
@@ -142,28 +132,11 @@ void CreateHeaderFont(HWND page, PageContext& context) {
   context.headerFont = std::make_unique<GdiObject>(::CreateFontIndirectW(&description));
 }
 
-void GiveButtonPicture(HWND page, int id, int pictureId, PageContext& context) {
-  HWND button = ::GetDlgItem(page, id);
-  if (!button) return;
-  HBITMAP picture = LoadPicture(context.look.instance, pictureId);
-  if (!picture) return;
-  GdiObject owned(picture);
-  HIMAGELIST list = ::ImageList_Create(kButtonPictureSize, kButtonPictureSize, ILC_COLOR24 | ILC_MASK, 1, 0);
-  if (!list) return;
-  ::ImageList_AddMasked(list, picture, kPictureKey);
-  context.buttonPictures.push_back(std::make_unique<ImageList>(list));
-  BUTTON_IMAGELIST images = {};
-  images.himl = list;
-  images.margin = {4, 0, 0, 0};
-  images.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
-  ::SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
-}
-
 void GiveButtonPictures(HWND page, PageContext& context) {
   const bool okButton = !context.texts.fixedNext.empty() || context.texts.cancel == kNoText;
-  GiveButtonPicture(page, IDC_NEXT, okButton ? IDB_OK_BUTTON : IDB_NEXT_BUTTON, context);
-  GiveButtonPicture(page, IDC_CANCEL_PAGE, IDB_CANCEL_BUTTON, context);
-  GiveButtonPicture(page, IDC_BROWSE, IDB_BROWSE_BUTTON, context);
+  context.buttonPictures.Give(::GetDlgItem(page, IDC_NEXT), okButton ? IDB_OK_BUTTON : IDB_NEXT_BUTTON);
+  context.buttonPictures.Give(::GetDlgItem(page, IDC_CANCEL_PAGE), IDB_CANCEL_BUTTON);
+  context.buttonPictures.Give(::GetDlgItem(page, IDC_BROWSE), IDB_BROWSE_BUTTON);
 }
 
 void ApplyLayout(HWND page, PageContext& context) {
@@ -325,7 +298,7 @@ int RunPage(const std::string& templateName, const PageLook& look, const PageTex
     return ::InitCommonControlsEx(&classes) != FALSE;
   }();
   static_cast<void>(commonControls);
-  PageContext context{look, texts, handler, nullptr, nullptr, nullptr, {}};
+  PageContext context(look, texts, handler);
   const std::wstring name = tl::ToWide(templateName);
   INT_PTR result = ::DialogBoxParamW(look.instance, name.c_str(), PageOwner(), &PageProcedure,
                                      reinterpret_cast<LPARAM>(&context));
