@@ -302,6 +302,9 @@ class ProjectReader {
     r.Text("install-dir-value", s_.LocationRegistryPath);
     r.Text("shared-dir", s_.SharedPath);
     r.Text("password", s_.InstallPassword);
+    if (s_.InstallPassword.size() > static_cast<size_t>(setup::kMaxPasswordLength))
+      r.FailAt(*r.Get("password"), "password",
+               "at most " + std::to_string(setup::kMaxPasswordLength) + " characters: the password page takes no more");
     r.Text("upgrade-version", s_.UpgradeVersion1);
     r.Text("automatic-upgrade-version", s_.UpgradeVersion2);
     if (auto v = r.Named("bitness", BitnessNames())) s_.Bitness = static_cast<uint8_t>(*v);

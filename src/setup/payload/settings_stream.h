@@ -28,6 +28,7 @@ inline constexpr int kMaxLanguages = 200;
 inline constexpr int kMaxStrings = 10000;
 inline constexpr uint32_t kMaxProgressPause = 9999;
 inline constexpr uint32_t kMaxBitmapSize = 100;
+inline constexpr int kMaxPasswordLength = 64;  // what the password page takes
 
 // Bitness: the processor width a product is made for.
 inline constexpr uint8_t kBitnessAny = 0;

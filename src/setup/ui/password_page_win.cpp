@@ -1,3 +1,4 @@
+#include "setup/payload/settings_stream.h"
 #include "setup/strings/string_numbers.h"
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"
@@ -8,7 +9,7 @@
 namespace setup {
 namespace {
 
-constexpr int kPasswordLimit = 64;
+constexpr int kPasswordLimit = kMaxPasswordLength;
 constexpr DWORD kMismatchPauseMs = 500;
 
 // The typed text in the interface code page, as the password is stored.

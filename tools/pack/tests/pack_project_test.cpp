@@ -44,6 +44,8 @@ TEST(ProjectErrors, NameTheLineAndWhatIsWrong) {
       {"unknown file kind", p + "[[files]]\nsource = \"a.exe\"\nkind = \"exe\"\n", 5, 8,
        "files]].kind: unknown value \"exe\"; use app, shared, font, startup-app"},
       {"unknown replace mode", p + "[[files]]\nsource = \"a\"\nreplace = \"newer\"\n", 5, 11, "unknown value \"newer\""},
+      {"password longer than the page takes", p + "password = \"" + std::string(65, 'x') + "\"\n", 3, 12,
+       "at most 64 characters"},
       {"enum given as number", p + "bitness = 64\n", 3, 11, "product.bitness: must be one of any, 64-bit or 32-bit-only"},
       {"number out of range", p + "[wizard]\nprogress-pause = 10000\n", 4, 18, "10000 is outside 0 to 9999"},
       {"colour", p + "[background]\ntop-color = \"blue\"\n", 4, 13, "\"#RRGGBB\""},
