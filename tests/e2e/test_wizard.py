@@ -33,7 +33,8 @@ IDOK, IDCANCEL, IDRETRY, IDYES, IDNO = 1, 2, 4, 6, 7
 ROOT = "C:\\Wizard Walk"
 CHOSEN = ROOT + "\\Chosen"
 PRODUCT = "Wizard Walk"
-UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+# The 32-bit runtime sees the registry's 32-bit view.
+UNINSTALL_KEY = "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
 
 # The authoring tool's English texts the pages show.
 LANGUAGE_TEXT = "Please choose the language of the installation:"
@@ -160,8 +161,10 @@ class Wizard(WineTestCase):
         self.folder_page(pid)
         self.start_menu_page(pid)
         self.summary_page(pid)
-        self.assertEqual(program.wait(), 1)
         self.finish_actions()
+        # Started by the installation, the log's viewer shares its output;
+        # once the viewer is closed the installation's end can be read.
+        self.assertEqual(program.wait(), 1)
 
     def language_page(self, pid):
         language = page(pid, "Language")
@@ -309,13 +312,14 @@ when = ["install"]
             wait_window(title=title)
         program = self.start(installer)
         pid = program.pid
+        # Asked again and again while the program runs.
         for _ in range(2):
             box = message_box(pid, IDRETRY, "Close Probe Setup")
             self.assertEqual(box.message, "Ask Me Program is running. Please close it, then click Retry.")
-        self.assertEqual(closed.wait(60), 0, "mode 0 closes the window")
         drive("close", title="Please Ask Me")
         self.assertEqual(asking.wait(60), 0)
         message_box(pid, IDRETRY, "Close Probe Setup")
+        self.assertEqual(closed.wait(120), 0, "mode 0 closes the window")
         must = page(pid, "Error")
         self.assertEqual(must.text_of(NEXT), "&Uninstall")
         self.click(pid, NEXT)
