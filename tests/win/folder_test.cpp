@@ -50,14 +50,15 @@ TEST_F(FolderTest, CreatedParentsAreReportedOutermostFirst) {
   }
 }
 
-TEST_F(FolderTest, AFileInTheWayStopsTheCreationAndKeepsWhatWasMade) {
+// A file where a folder must be: the call fails and reports nothing made.
+TEST_F(FolderTest, AFileInTheWayStopsTheCreation) {
   test_files::WriteWholeFile(root_ + "\\file", "x");
-  std::vector<std::string> created;
-  EXPECT_NE(tl::CreateFolderWithParents(root_ + "\\new\\file\\below", &created), 0u);
-  EXPECT_EQ(created, std::vector<std::string>{root_ + "\\new"});
-  created.clear();
-  EXPECT_NE(tl::CreateFolderWithParents(root_ + "\\file\\below", &created), 0u);
-  EXPECT_TRUE(created.empty());
+  for (const char* folder : {"\\file", "\\file\\below", "\\file\\below\\deeper"}) {
+    std::vector<std::string> created;
+    EXPECT_NE(tl::CreateFolderWithParents(root_ + folder, &created), 0u) << folder;
+    EXPECT_TRUE(created.empty()) << folder;
+    EXPECT_FALSE(Exists(root_ + "\\file\\below")) << folder;
+  }
 }
 
 // Each call makes a new folder of its own under the base; the names cannot
