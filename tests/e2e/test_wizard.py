@@ -340,6 +340,9 @@ when = ["install"]
     # --- a cancel on each page ----------------------------------------------
 
     def test_3_cancel_on_each_page_leaves_nothing(self):
+        # Without an earlier installation (the walk's), so that every run
+        # reaches the folder page.
+        reg("delete", UNINSTALL_KEY + PRODUCT, "/f", check=False)
         installer = self.build_walk_installer()
         before = snapshot(self.scratch)
         steps = ["language", "greeting", "password", "license", "readme", "folder", "start menu"]
