@@ -62,6 +62,7 @@ class DocumentPage : public PageHandler {
   void Init(HWND page) override {
     HWND box = ::GetDlgItem(page, IDC_READ_ONLY_TEXT);
     ::SetWindowTextW(box, text_.c_str());
+    ::SendMessageW(box, EM_SETSEL, 0, 0);
     ::SetFocus(::GetDlgItem(page, IDC_NEXT));
   }
 

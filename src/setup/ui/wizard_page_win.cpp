@@ -263,7 +263,9 @@ INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lP
       ::SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
       SetUpPage(page, *context);
       context->handler.Init(page);
-      return TRUE;
+      // A page that placed the focus itself keeps it; otherwise the dialog
+      // gives it to the first control that takes it.
+      return ::IsChild(page, ::GetFocus()) ? FALSE : TRUE;
     }
     case WM_COMMAND:
       OnCommand(page, LOWORD(wParam), HIWORD(wParam));
