@@ -10,7 +10,6 @@
 #include "setup/record/uninstall_entry.h"
 #include "setup/strings/string_table.h"
 #include "setup/folders/install_folder.h"
-#include "tl_core/file_errors.h"
 #include "setup/vars/must_uninstall_batch_win.h"
 #include "setup/ui/wizard_pages_win.h"
 #include "setup/folders/folder_choice_win.h"

@@ -96,7 +96,6 @@ void ShowCompletionBox() {
                     MB_OK | MB_ICONINFORMATION);
 }
 
-// Tells the user the outcome; true when the user asked to see the log.
 // What the outcome notice decides by: the finish actions and the option
 // words as the run leaves them.
 SettingsStream FinishNoticeSettings(const RunState& run) {
@@ -125,6 +124,8 @@ struct OutcomeAnswer {
   FinishChoices chosen;
 };
 
+// Tells the user the outcome: whether to see the log after a failure, or
+// the summary page with its finish actions.
 OutcomeAnswer TellOutcome(const RunState& run, bool success, const std::string& logPath) {
   SettingsStream notice = FinishNoticeSettings(run);
   OutcomeAnswer answer;
