@@ -41,6 +41,8 @@ foreach(file IN LISTS ORV_E2E_TESTS)
     FIXTURES_REQUIRED wine ENVIRONMENT "${ORV_TEST_ENV}" TIMEOUT 1200)
 endforeach()
 set_tests_properties(e2e.install PROPERTIES RESOURCE_LOCK pending_renames)
+# The wizard's tests walk three runs page by page and start seven at once.
+set_tests_properties(e2e.wizard PROPERTIES TIMEOUT 2400)
 
 # Seconds each took in a full run on two cores. ctest starts the costliest
 # first, so that no long test is left to run alone at the end. The two that
