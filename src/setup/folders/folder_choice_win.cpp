@@ -109,11 +109,6 @@ bool FolderTakesFiles(const std::string& folder) {
   return true;
 }
 
-void RemoveIfEmpty(const std::vector<std::string>& created) {
-  for (auto folder = created.rbegin(); folder != created.rend(); ++folder)
-    ::RemoveDirectoryW(tl::ToWide(*folder).c_str());
-}
-
 // The tests of the folder page, their messages, the confirmation, the
 // creation and the write test; true when the run takes the folder.
 bool AcceptFolder(RunState& run, const std::string& typed) {
@@ -129,13 +124,13 @@ bool AcceptFolder(RunState& run, const std::string& typed) {
     return false;
   std::vector<std::string> created;
   if (const uint32_t error = tl::CreateFolderWithParents(folder, &created)) {
-    RemoveIfEmpty(created);
+    RemoveFoldersIfEmpty(created);
     ShowError(CannotCreateText(folder, error));
     return false;
   }
   if (!FolderTakesFiles(folder)) {
     // A folder refused here leaves nothing behind.
-    RemoveIfEmpty(created);
+    RemoveFoldersIfEmpty(created);
     ShowError(LocalizedFormat(kStringFolderNotWritable, {folder}));
     return false;
   }

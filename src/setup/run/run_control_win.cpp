@@ -52,12 +52,15 @@ void RememberCreatedFolders(const std::vector<std::string>& folders) {
   created.insert(created.end(), folders.begin(), folders.end());
 }
 
-void RemoveCreatedFoldersIfEmpty() {
-  std::vector<std::string>& created = Control().createdFolders;
+void RemoveFoldersIfEmpty(const std::vector<std::string>& outermostFirst) {
   // Deepest first: a parent can only go once its child has gone.
-  for (auto folder = created.rbegin(); folder != created.rend(); ++folder)
+  for (auto folder = outermostFirst.rbegin(); folder != outermostFirst.rend(); ++folder)
     ::RemoveDirectoryW(tl::ToWide(*folder).c_str());
-  created.clear();
+}
+
+void RemoveCreatedFoldersIfEmpty() {
+  RemoveFoldersIfEmpty(Control().createdFolders);
+  Control().createdFolders.clear();
 }
 void SetRunWorkerThread(HANDLE thread) { Control().workerThread.Reset(thread); }
 bool BackgroundWorkStopped() { return Control().stopping.load(); }

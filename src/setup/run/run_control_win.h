@@ -25,6 +25,8 @@ HWND BackgroundWindow();
 // that holds anything stays.
 void RememberCreatedFolders(const std::vector<std::string>& folders);
 void RemoveCreatedFoldersIfEmpty();
+// Removes each folder that is empty, deepest first (the list outermost first).
+void RemoveFoldersIfEmpty(const std::vector<std::string>& outermostFirst);
 // A worker thread of the run (the notification request); ExitInstaller
 // waits for it. Takes ownership of the handle.
 void SetRunWorkerThread(HANDLE thread);
