@@ -57,6 +57,12 @@ uint32_t RunProcess(const std::string& commandLine, uint32_t flags, const std::s
   return ExitCodeOf(process.Get());
 }
 
+namespace {
+HWND g_pumpedDialog = nullptr;  // the main thread's modeless dialog
+}  // namespace
+
+void SetPumpedDialog(HWND dialog) { g_pumpedDialog = dialog; }
+
 bool PumpWindowMessages() {
   MSG msg;
   while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -64,6 +70,7 @@ bool PumpWindowMessages() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       return false;
     }
+    if (g_pumpedDialog && ::IsDialogMessageA(g_pumpedDialog, &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }

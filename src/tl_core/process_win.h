@@ -1,5 +1,7 @@
 #pragma once
 // Starting programs and waiting for them.
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -25,5 +27,9 @@ uint32_t RunProcess(const std::string& commandLine, uint32_t flags, const std::s
 // Dispatches the pending window messages of this thread; false after WM_QUIT,
 // which is posted again for the thread's own message loop.
 bool PumpWindowMessages();
+
+// A modeless dialog of this thread whose keyboard messages (Tab, Enter,
+// Esc) the pump hands to it first; nullptr for none.
+void SetPumpedDialog(HWND dialog);
 
 }  // namespace tl

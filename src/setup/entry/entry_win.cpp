@@ -6,6 +6,9 @@
 #include "setup/entry/runs_win.h"
 #include "setup/run/fatal_messages.h"
 #include "setup/run/own_file_win.h"
+#include "setup/run/settings_defaults.h"
+#include "setup/run/setup_payload_win.h"
+#include "setup/ui/background_window_win.h"
 #include "setup/run/run_control_win.h"
 #include "setup/payload/section_locator.h"
 #include "setup/payload/check_codes.h"
@@ -72,7 +75,14 @@ int RunEntry(HINSTANCE instance, const char* commandTail) {
   }
   process.installSource = OwnProgramPath(::GetCommandLineA(), ModuleFileName());
   process.ownFileLength = OpenOwnFile(process.installSource);
-  RunInstallation(ReadSetupPayload(LocatePayload(), options.displayName, process.ownFileLength), process, options);
+  auto openBackgroundWindow = [&](const SettingsStream& stream) {
+    const bool automatic = AutomaticModeOf(options.automaticMode, stream.AutomaticModeSetting);
+    if (!RunShowsWindows(automatic, stream.AutomaticModeSetting == kAutomaticModeAlways)) return;
+    CreateBackgroundWindow(instance, static_cast<HICON>(process.smallIcon), static_cast<HICON>(process.largeIcon),
+                           EarlyBackgroundLook(stream), options.startMinimized);
+  };
+  RunInstallation(ReadSetupPayload(LocatePayload(), options.displayName, process.ownFileLength, openBackgroundWindow),
+                  process, options);
 }
 
 }  // namespace setup

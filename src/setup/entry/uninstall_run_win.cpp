@@ -1,6 +1,8 @@
 #include "setup/entry/runs_win.h"
 
+#include "setup/integration/background_bitmap_win.h"
 #include "setup/integration/notification_request_win.h"
+#include "setup/run/settings_defaults.h"
 #include "setup/payload/product_flags.h"
 #include "setup/run/own_file_win.h"
 #include "setup/run/run_control_win.h"
@@ -17,6 +19,7 @@ namespace {
 void StartRun(RunState& run, const ProcessFacts& process, const UninstallRegistration& registration) {
   run.process = process;
   run.automaticMode = run.options.automaticMode || run.product.Flag(kFlagSilentUninstall);
+  run.showsWindows = RunShowsWindows(run.automaticMode, run.product.Flag(kFlagSilentUninstall));
   run.folders.installLocation = registration.installLocation;
   run.folders.uninstallDataFolder = tl::JoinPath(registration.installLocation, run.product.stream.UninstallSubdir);
   SetInteraction(InteractionOf(run));
@@ -42,6 +45,9 @@ void RunUninstallation(const ProcessFacts& process, const CommandLineOptions& op
     ShowError(message);
     ExitInstaller(0);
   }
+  // The bitmap the installation left for the uninstaller's background.
+  if (product.Flag(kFlagUninstallerBackground))
+    product.stream.Bitmap = ReadBackgroundBitmap(tl::JoinPath(registration.installLocation, product.stream.UninstallSubdir));
   RunState run(product, options);
   StartRun(run, process, registration);
   if (UninstallProduct(run, registration)) FinishUninstallation(run);

@@ -11,6 +11,7 @@
 #include "setup/payload/archive.h"
 #include "setup/payload/check_codes.h"
 #include "setup/payload/file_record.h"
+#include "setup/run/run_control_win.h"
 #include "setup/run/setup_payload_win.h"
 #include "setup/report/install_log_win.h"
 #include "setup/strings/string_table.h"
@@ -41,8 +42,16 @@ void GrantRights(const std::string& folder) {
     AppendLog("OK\r\n");
 }
 
+// Creates `folder` and its missing parents; a cancel removes those again.
+uint32_t CreateRememberedFolder(const std::string& folder) {
+  std::vector<std::string> created;
+  const uint32_t error = tl::CreateFolderWithParents(folder, &created);
+  RememberCreatedFolders(created);
+  return error;
+}
+
 void CreateLoggedFolder(const std::string& folder, const char* what) {
-  if (uint32_t error = tl::CreateFolderWithParents(folder))
+  if (uint32_t error = CreateRememberedFolder(folder))
     InstallLog().AppendParts({"Failed to create ", what, " \"", folder, "\": ", tl::SystemErrorText(error), "\r\n"});
 }
 
@@ -138,7 +147,7 @@ void CollectShortcut(const FileRecord& record, const std::string& target, Extrac
 bool MakeTargetFolder(RunState& run, const FileRecord& record, const std::string& target) {
   std::string folder = tl::FolderOfPath(target);
   if (folder.empty() || tl::EqualsNoCase(folder, run.folders.installLocation)) return true;
-  if (uint32_t error = tl::CreateFolderWithParents(folder)) {
+  if (uint32_t error = CreateRememberedFolder(folder)) {
     DWORD attributes = tl::PathAttributes(folder);
     const bool fileInTheWay = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     const std::string reason = fileInTheWay ? "Cannot create directory because there is a file with the same name."
@@ -192,7 +201,10 @@ void InstallRecord(RunState& run, const FileRecordView& view, const TargetFolder
 
   bool scheduled = false;
   InstalledFileWrite write{target, view.data, record.stamp, record.attributes, decision.existedBefore};
-  if (WriteInstalledFile(run, write, scheduled)) AfterWrite(run, record, target, transferLine, lists);
+  if (!decision.existedBefore) RememberCreatedFile(target);
+  if (!WriteInstalledFile(run, write, scheduled)) return;
+  if (decision.existedBefore) RememberReplacedFile(target);
+  AfterWrite(run, record, target, transferLine, lists);
 }
 
 // Damage ends the run with its check code; a failed read with error code 2.

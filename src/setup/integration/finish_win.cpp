@@ -12,6 +12,7 @@
 #include "setup/run/file_redirection_win.h"
 #include "setup/run/run_control_win.h"
 #include "setup/strings/string_table.h"
+#include "setup/ui/progress_dialog_win.h"
 #include "setup/ui/progress_win.h"
 #include "setup/vars/batch_runner_win.h"
 #include "setup/strings/string_numbers.h"
@@ -55,6 +56,8 @@ void FinishInstallation(RunState& run) {
   RefreshDesktopFolder(run);
   CommitRestorePoint(run);
   WaitStatusTime(pause);
+  // The summary page and the outcome come without it.
+  CloseProgressDialog();
   if (!run.options.runAfterInstall.empty())
     InstallLog().AppendFormat("Launch on exit: %s\r\n", run.options.runAfterInstall.c_str());
   // Any earlier installation makes this one a reinstallation in the log,

@@ -37,6 +37,12 @@ std::string InstallLogHeaderText(const InstallLogHeader& header) {
   return text;
 }
 
+std::string CancelledInstallLogLines(const std::vector<std::string>& replacedFiles) {
+  std::string text = "\r\nThe installation was cancelled. These files were replaced and keep their new content:\r\n";
+  for (const std::string& file : replacedFiles) text += file + "\r\n";
+  return text;
+}
+
 std::string InstallLogTrailer(std::string_view summary, std::string_view successLine) {
   std::string text = "\r\n";
   if (summary.empty()) {

@@ -4,6 +4,7 @@
 // the user is told about the outcome at the end of an interactive run.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "setup/payload/settings_stream.h"
 #include "setup/payload/product_flags.h"
@@ -34,6 +35,11 @@ std::string InstallLogHeaderText(const InstallLogHeader& header);
 
 // What follows the step lines: "\r\n", then the failure summary under its
 // title, or (an empty summary) the success line.
+// The closing lines of a cancelled installation's log: the files it
+// replaced, which a cancel cannot give back, one path per line.
+std::string CancelledInstallLogLines(const std::vector<std::string>& replacedFiles);
+inline constexpr char kCancelledLine[] = "Installation cancelled.";
+
 std::string InstallLogTrailer(std::string_view summary, std::string_view successLine);
 
 enum class OutcomeNotice {

@@ -163,14 +163,15 @@ InstallLogHeader CurrentHeader(const RunState& run, bool reinstall) {
 bool WriteText(tl::File& file, std::string_view text) { return file.Write(text.data(), text.size()); }
 
 // Appends one block to "Install.LOG"; false when the file cannot be opened.
-bool WriteLogBlock(const RunState& run, const std::string& path, bool reinstall, const std::string& summary) {
+bool WriteLogBlock(const RunState& run, const std::string& path, bool reinstall, const std::string& summary,
+                   const std::string& successLine) {
   tl::File file;
   if (file.Open(path, tl::kOpenOrCreate | tl::kShareRead | tl::kSeekToEnd) != tl::kFileOk) return false;
   // A write that fails stops the block there; nothing is reported.
   bool written = file.Position() == 0 || WriteText(file, InstallLogSeparator());
   written = written && WriteText(file, InstallLogHeaderText(CurrentHeader(run, reinstall)));
   written = written && RunLog().CopyTo(file);
-  if (written) WriteText(file, InstallLogTrailer(summary, LocalizedString(kStringCompletedCaption)));
+  if (written) WriteText(file, InstallLogTrailer(summary, successLine));
   return true;
 }
 
@@ -181,7 +182,7 @@ FinishChoices WriteInstallLogSteps(const RunState& run, bool reinstall, bool int
   OutcomeAnswer answer;
   if (interactive && !run.automaticMode) answer = TellOutcome(run, success, path);
   if (run.product.Flag(kFlagWriteInstallLog) || !success) {
-    if (!WriteLogBlock(run, path, reinstall, summary)) answer.showLog = false;
+    if (!WriteLogBlock(run, path, reinstall, summary, LocalizedString(kStringCompletedCaption))) answer.showLog = false;
   }
   if (answer.showLog) ShowInstallLog(path);
   return answer.chosen;
@@ -241,6 +242,20 @@ FinishChoices WriteInstallLog(const RunState& run, bool reinstall, bool interact
   }
   DiscardTemporaryLog();
   return chosen;
+}
+
+void WriteCancelledInstallLog(const RunState& run, const std::vector<std::string>& replacedFiles) {
+  try {
+    if (!replacedFiles.empty()) {
+      AppendLog(CancelledInstallLogLines(replacedFiles));
+      const bool reinstall = run.earlier.kind != InstallationKind::kNew;
+      static_cast<void>(WriteLogBlock(run, InstallLogPath(run.folders.uninstallDataFolder), reinstall,
+                                      run.failures.text(), kCancelledLine));
+    }
+  } catch (...) {
+    // The run is ending either way; the temporary log must not outlive it.
+  }
+  DiscardTemporaryLog();
 }
 
 void ShowInstallLog(const std::string& logPath) {

@@ -36,6 +36,11 @@ std::string InstallLogPath(const std::string& uninstallDataFolder);
 // page (none when no page was shown).
 FinishChoices WriteInstallLog(const RunState& run, bool reinstall, bool interactive);
 
+// A cancelled installation: when it replaced files, "Install.LOG" gets a
+// block that lists them (nothing else of the run stays to tell). Always ends
+// by discarding the temporary InstallLog.
+void WriteCancelledInstallLog(const RunState& run, const std::vector<std::string>& replacedFiles);
+
 // Opens "Install.LOG" with the shell, else with Notepad.
 void ShowInstallLog(const std::string& logPath);
 

@@ -3,7 +3,9 @@
 #include <ole2.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "setup/strings/string_table.h"
@@ -17,7 +19,10 @@ namespace {
 
 struct RunControl {
   HWND backgroundWindow = nullptr;
-  std::vector<std::string> createdFolders;  // outermost first
+  std::vector<std::string> createdFolders;  // outermost first within each creation
+  std::vector<std::string> createdFiles;
+  std::vector<std::string> replacedFiles;
+  std::function<void()> cancelReport;
   tl::ScopedHandle workerThread;
   std::atomic<bool> stopping{false};
 };
@@ -58,10 +63,29 @@ void RemoveFoldersIfEmpty(const std::vector<std::string>& outermostFirst) {
     ::RemoveDirectoryW(tl::ToWide(*folder).c_str());
 }
 
-void RemoveCreatedFoldersIfEmpty() {
-  RemoveFoldersIfEmpty(Control().createdFolders);
-  Control().createdFolders.clear();
+void RememberCreatedFile(const std::string& path) { Control().createdFiles.push_back(path); }
+void RememberReplacedFile(const std::string& path) { Control().replacedFiles.push_back(path); }
+const std::vector<std::string>& ReplacedFiles() { return Control().replacedFiles; }
+
+void UndoCreatedItems() {
+  RunControl& control = Control();
+  for (auto file = control.createdFiles.rbegin(); file != control.createdFiles.rend(); ++file) {
+    const std::wstring path = tl::ToWide(*file);
+    // A file made read-only by its record's attributes must go as well.
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(path.c_str());
+  }
+  control.createdFiles.clear();
+  RemoveFoldersIfEmpty(control.createdFolders);
+  control.createdFolders.clear();
 }
+
+void SetCancelReport(std::function<void()> report) { Control().cancelReport = std::move(report); }
+
+void RunCancelReport() {
+  if (std::function<void()> report = std::exchange(Control().cancelReport, nullptr)) report();
+}
+
 void SetRunWorkerThread(HANDLE thread) { Control().workerThread.Reset(thread); }
 bool BackgroundWorkStopped() { return Control().stopping.load(); }
 

@@ -75,6 +75,8 @@ struct RunState {
 
   // /a or the settings; the uninstall registration may ask for it too.
   bool automaticMode = false;
+  // The background window and the progress dialog appear (not with /a alone).
+  bool showsWindows = true;
   RunFolders folders;
   EarlierInstallation earlier;
 

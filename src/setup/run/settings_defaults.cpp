@@ -20,10 +20,12 @@ bool OlderThanVersion6(const SystemVersion& system) { return system.major < 6 &&
 }  // namespace
 
 bool AutomaticModeOf(bool commandLineAutomatic, uint8_t automaticModeSetting) {
-  if (automaticModeSetting == 1) return true;
-  if (automaticModeSetting == 2) return false;
+  if (automaticModeSetting == kAutomaticModeAlways) return true;
+  if (automaticModeSetting == kAutomaticModeNever) return false;
   return commandLineAutomatic;
 }
+
+bool RunShowsWindows(bool automaticRun, bool settingsAskAutomatic) { return !automaticRun || settingsAskAutomatic; }
 
 ProductSettings ApplySettingsDefaults(SettingsStream stream, const std::string& commandLineName,
                                       const SystemVersion& system, const std::string& windowsFolder) {

@@ -22,7 +22,16 @@ struct SystemVersion {
 ProductSettings ApplySettingsDefaults(SettingsStream stream, const std::string& commandLineName,
                                       const SystemVersion& system, const std::string& windowsFolder);
 
+// AutomaticModeSetting: automatic whatever the command line says, or never.
+inline constexpr uint8_t kAutomaticModeAlways = 1;
+inline constexpr uint8_t kAutomaticModeNever = 2;
+
 // /a, unless AutomaticModeSetting forces it on (1) or off (2).
 bool AutomaticModeOf(bool commandLineAutomatic, uint8_t automaticModeSetting);
+
+// Whether a run shows its windows (the background window and the progress
+// dialog): an interactive run does, and so does one that the product's
+// settings make automatic; a run that /a alone made automatic shows none.
+bool RunShowsWindows(bool automaticRun, bool settingsAskAutomatic);
 
 }  // namespace setup

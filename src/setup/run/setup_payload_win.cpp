@@ -49,12 +49,13 @@ SystemVersion RunningSystemVersion() {
 }
 
 ProductSettings ReadSettings(std::span<const uint8_t> mapped, const PayloadHeader& header,
-                             const std::string& commandLineName) {
+                             const std::string& commandLineName,
+                             const std::function<void(const SettingsStream&)>& openBackgroundWindow) {
   SettingsBlockResult block = UnpackSettingsBlock(mapped, header);
   if (!block.ok()) CorruptInstallerFatal(block.corruptCode);
   SettingsReadHooks hooks;
   hooks.settingsKey = header.SettingsKey;
-  // The background window comes with the wizard; its place is after field 7.
+  hooks.createBackgroundWindow = openBackgroundWindow;
   SettingsReadResult read = ReadSettingsStream(block.stream, hooks);
   if (!read.ok()) CorruptInstallerFatal(read.corruptCode);
   RunStrings().Load(read.settings.Strings);
@@ -79,11 +80,12 @@ UninstallerBuild BuildUninstaller(const ProductSettings& product, const PayloadH
 
 }  // namespace
 
-LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName, int64_t ownFileLength) {
+LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName, int64_t ownFileLength,
+                               const std::function<void(const SettingsStream&)>& openBackgroundWindow) {
   LoadedPayload loaded;
   std::span<const uint8_t> mapped = MappedSection(section);
   PayloadHeader header = CheckHeader(mapped);
-  loaded.product = ReadSettings(mapped, header, commandLineName);
+  loaded.product = ReadSettings(mapped, header, commandLineName, openBackgroundWindow);
   loaded.uninstaller = BuildUninstaller(loaded.product, header, section, ownFileLength);
   loaded.payload = {section, std::move(header), mapped};
   return loaded;

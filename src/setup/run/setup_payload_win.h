@@ -4,6 +4,7 @@
 // uninstaller image; the archive is opened by the extraction. Every damage
 // ends the run with the corrupt-installer message.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "setup/payload/archive.h"
@@ -19,8 +20,11 @@ struct LoadedPayload {
 };
 
 // `commandLineName` is the /n: name, `ownFileLength` the length of the
-// program's own file.
-LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName, int64_t ownFileLength);
+// program's own file. `openBackgroundWindow` is called once the settings
+// that the background window needs first are read (unless ProductFlags bit
+// 29 asks for none), before the rest of the stream.
+LoadedPayload ReadSetupPayload(const SetupSection& section, const std::string& commandLineName, int64_t ownFileLength,
+                               const std::function<void(const SettingsStream&)>& openBackgroundWindow);
 
 // The archive, inside the section or after it. Either way its bytes are
 // read from the program's own file a piece at a time, so that the mapped

@@ -167,7 +167,8 @@ void CancelInstallation() {
                       LocalizedString(uninstalling ? kStringUninstallCaption : kStringWizardCaption),
                       MB_OK | MB_ICONWARNING);
   }
-  RemoveCreatedFoldersIfEmpty();
+  RunCancelReport();
+  UndoCreatedItems();
   ExitInstaller(1);
 }
 

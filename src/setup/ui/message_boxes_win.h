@@ -43,8 +43,9 @@ void ShowError(const std::string& text);
 // the start checks stop with these.
 void ShowStopMessage(const std::string& text);
 
-// Unless automatic, warns with string 98 (101 when uninstalling), then ends
-// the run with exit code 1.
+// Unless automatic, warns with string 98 (101 when uninstalling), then takes
+// back what the run created so far (see UndoCreatedItems) and ends the run
+// with exit code 1.
 [[noreturn]] void CancelInstallation();
 
 }  // namespace setup

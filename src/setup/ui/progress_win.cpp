@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "setup/ui/message_boxes_win.h"
+#include "setup/ui/page_ids.h"
 #include "tl_core/process_win.h"
 #include "tl_core/wide_text_win.h"
 
@@ -10,6 +11,7 @@ namespace setup {
 namespace {
 
 struct ProgressState {
+  HWND dialog = nullptr;
   HWND bar = nullptr;
   HWND status = nullptr;
   DWORD markedTick = 0;
@@ -23,10 +25,20 @@ ProgressState& State() {
 
 }  // namespace
 
-void SetProgressControls(HWND progressBar, HWND statusLine) {
-  State().bar = progressBar;
-  State().status = statusLine;
+void AttachProgressDialog(HWND dialog) {
+  ProgressState& state = State();
+  state.dialog = dialog;
+  state.bar = dialog ? ::GetDlgItem(dialog, IDC_PROGRESS_BAR) : nullptr;
+  state.status = dialog ? ::GetDlgItem(dialog, IDC_STATUS_LINE) : nullptr;
 }
+
+HWND DetachProgressDialog() {
+  HWND dialog = State().dialog;
+  AttachProgressDialog(nullptr);
+  return dialog;
+}
+
+HWND ProgressDialog() { return State().dialog; }
 
 void SetProgress(int percent) {
   if (HWND bar = State().bar) ::PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);

@@ -8,8 +8,11 @@
 
 namespace setup {
 
-// The dialog's controls, set when the dialog opens and cleared when it goes.
-void SetProgressControls(HWND progressBar, HWND statusLine);
+// The progress dialog the calls write to (its bar 1007 and status line
+// 1011); Detach forgets it and returns it.
+void AttachProgressDialog(HWND dialog);
+HWND DetachProgressDialog();
+HWND ProgressDialog();
 
 void SetProgress(int percent);
 void SetStatusText(const std::string& text);

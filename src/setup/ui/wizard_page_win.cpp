@@ -39,6 +39,7 @@ struct PageContext {
   std::unique_ptr<GdiObject> pageFont;     // the interface font, when asked for
   std::unique_ptr<GdiObject> headerFont;   // bold first line of the header
   ButtonPictures buttonPictures;
+  bool modeless = false;
   HBRUSH white = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
 };
 
@@ -65,7 +66,8 @@ void SetButtonText(HWND page, int id, const std::string& text, bool withPicture)
 }
 
 std::string Caption(const PageLook& look, const PageTexts& texts) {
-  int number = look.layout == PageLayout::kHeader ? kStringWizardCaption : texts.headerTitle;
+  const int headerCaption = texts.headerLayoutCaption == kNoText ? kStringWizardCaption : texts.headerLayoutCaption;
+  int number = look.layout == PageLayout::kHeader ? headerCaption : texts.headerTitle;
   return number == kNoText ? std::string() : LocalizedString(number);
 }
 
@@ -246,7 +248,7 @@ void OnCommand(HWND page, int id, int notification) {
   PageContext* context = ContextOf(page);
   if (!context) return;
   if (id == IDCANCEL || id == IDC_CANCEL_PAGE) {
-    ::EndDialog(page, IDC_CANCEL_PAGE);
+    if (context->handler.Cancel(page)) ::EndDialog(page, IDC_CANCEL_PAGE);
     return;
   }
   if (id == IDOK || id == IDC_NEXT) {
@@ -274,6 +276,19 @@ INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lP
       return DrawItem(page, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_CTLCOLORSTATIC:
       return ReadOnlyTextColours(page, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_QUERYENDSESSION: {
+      const PageContext* context = ContextOf(page);
+      if (!context || !context->handler.RefusesEndSession()) return FALSE;
+      ::SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+      return TRUE;
+    }
+    case WM_NCDESTROY: {
+      // A modeless page owns its context.
+      PageContext* context = ContextOf(page);
+      ::SetWindowLongPtrW(page, DWLP_USER, 0);
+      if (context && context->modeless) delete context;
+      return FALSE;
+    }
     default:
       return FALSE;
   }
@@ -294,12 +309,20 @@ PageLook PageLookOf(const RunState& run, PageLayout layout) {
   return look;
 }
 
-int RunPage(const std::string& templateName, const PageLook& look, const PageTexts& texts, PageHandler& handler) {
-  static const bool commonControls = [] {
+namespace {
+
+void InitializeCommonControls() {
+  static const bool done = [] {
     INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     return ::InitCommonControlsEx(&classes) != FALSE;
   }();
-  static_cast<void>(commonControls);
+  static_cast<void>(done);
+}
+
+}  // namespace
+
+int RunPage(const std::string& templateName, const PageLook& look, const PageTexts& texts, PageHandler& handler) {
+  InitializeCommonControls();
   PageContext context(look, texts, handler);
   const std::wstring name = tl::ToWide(templateName);
   INT_PTR result = ::DialogBoxParamW(look.instance, name.c_str(), PageOwner(), &PageProcedure,
@@ -310,6 +333,20 @@ int RunPage(const std::string& templateName, const PageLook& look, const PageTex
                      tl::SystemErrorText(error).c_str());
   }
   return result == IDC_NEXT ? IDC_NEXT : IDC_CANCEL_PAGE;
+}
+
+HWND OpenModelessPage(const std::string& templateName, const PageLook& look, const PageTexts& texts,
+                      PageHandler& handler) {
+  InitializeCommonControls();
+  auto context = std::make_unique<PageContext>(look, texts, handler);
+  context->modeless = true;
+  const std::wstring name = tl::ToWide(templateName);
+  HWND page = ::CreateDialogParamW(look.instance, name.c_str(), PageOwner(), &PageProcedure,
+                                   reinterpret_cast<LPARAM>(context.get()));
+  if (!page) return nullptr;
+  static_cast<void>(context.release());  // the page owns it now
+  ::ShowWindow(page, SW_SHOW);
+  return page;
 }
 
 void ApplyPageTexts(HWND page) {

@@ -33,6 +33,8 @@ struct PageTexts {
   int next = kNoText;
   int cancel = kNoText;
   int browse = kNoText;
+  // The caption in the header layout (string 65 unless a page says otherwise).
+  int headerLayoutCaption = kNoText;
   std::string mainTextPrefix;  // put before the main text ("\r\n\r\n" for the greeting's header)
   // A fixed next label instead of a string ("OK" of the password page).
   std::string fixedNext;
@@ -48,6 +50,13 @@ class PageHandler {
     static_cast<void>(page);
     return true;
   }
+  // Cancel, Esc or the close box: true ends the page with IDC_CANCEL_PAGE.
+  virtual bool Cancel(HWND page) {
+    static_cast<void>(page);
+    return true;
+  }
+  // Whether the page refuses to let the session end (log off, shut down).
+  virtual bool RefusesEndSession() const { return false; }
   // Any other command of a control.
   virtual void Command(HWND page, int id, int notification) {
     static_cast<void>(page);
@@ -60,6 +69,12 @@ class PageHandler {
 // IDC_CANCEL_PAGE for cancel, Esc and the close box. The caller decides what
 // a cancel means.
 int RunPage(const std::string& templateName, const PageLook& look, const PageTexts& texts, PageHandler& handler);
+
+// Creates the page modeless over PageOwner(), set up as RunPage does, and
+// shows it; nullptr when it cannot be created. The look, texts and handler
+// must outlive the window. Destroy it with DestroyWindow.
+HWND OpenModelessPage(const std::string& templateName, const PageLook& look, const PageTexts& texts,
+                      PageHandler& handler);
 
 // Sets the page's texts again in the current language.
 void ApplyPageTexts(HWND page);

@@ -17,6 +17,9 @@
 #include "setup/strings/string_table.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/ui/program_closing_win.h"
+#include "setup/ui/background_look.h"
+#include "setup/ui/background_window_win.h"
+#include "setup/ui/progress_dialog_win.h"
 #include "setup/ui/progress_win.h"
 #include "setup/report/install_log_win.h"
 #include "setup/uninstall/folder_removal.h"
@@ -258,7 +261,18 @@ void UndoInstallation(UninstallRun& run) {
   RefreshDesktopFolder(state);
   SetProgress(100);
   RestoreFileRedirection(state.redirection);
-  if (state.product.Flag(kFlagCloseProgressAtEnd)) WaitStatusTime(kPhasePauseMs);
+  if (state.product.Flag(kFlagCloseProgressAtEnd)) {
+    WaitStatusTime(kPhasePauseMs);
+    CloseProgressDialog();
+  }
+}
+
+// The installation's title stands in the registration's DisplayTitle already.
+void OpenBackgroundWindow(const RunState& run) {
+  if (run.product.Flag(kFlagNoBackgroundWindow) || !run.showsWindows) return;
+  CreateBackgroundWindow(static_cast<HINSTANCE>(run.process.instance), static_cast<HICON>(run.process.smallIcon),
+                         static_cast<HICON>(run.process.largeIcon), BackgroundLookOf(run.product, ""),
+                         run.options.startMinimized);
 }
 
 bool ReportOutcome(const RunState& run) {
@@ -288,10 +302,12 @@ bool UninstallProduct(RunState& state, UninstallRegistration& registration) {
     SwitchOffFileRedirection(state.redirection);
     if (!state.redirection.off) tl::FatalMessage("Wow64DisableWow64FsRedirection() failed");
   }
+  OpenBackgroundWindow(state);
   if (!ReadUninstallData(run)) return false;
   ClosePrograms(ClosePass(run.data.closeList, false), kStringUninstallCaption);
   Confirm(state);
   ClosePrograms(ClosePass(run.data.closeList, true), kStringUninstallCaption);
+  OpenProgressDialog(state, run.data.dialogCaption);
   UndoInstallation(run);
   return ReportOutcome(state);
 }

@@ -10,6 +10,8 @@
 #include "setup/run/run_control_win.h"
 #include "setup/strings/string_numbers.h"
 #include "setup/strings/string_table.h"
+#include "setup/ui/background_look.h"
+#include "setup/ui/background_window_win.h"
 #include "setup/ui/message_boxes_win.h"
 #include "setup/ui/program_closing_win.h"
 #include "setup/ui/wizard_pages_win.h"
@@ -88,8 +90,9 @@ void ChooseStartMenuFolder(RunState& run) {
 
 void RunWizard(RunState& run) {
   ChooseLanguage(run);
-  // The run's windows take the title of the chosen language (string 0)
-  // when they draw it.
+  // The background shows the title of the chosen language (string 0) when
+  // the product has no title of its own.
+  SetBackgroundLook(BackgroundLookOf(run.product, LocalizedString(kStringSetupTitle)));
   RunStartChecks(run);
   ResolveConfiguredFolders(run);
   run.earlier = FindEarlierInstallation(run);
