@@ -10,10 +10,21 @@
 namespace setup {
 namespace {
 
+// A file path stays on the status line at least this long: thousands of
+// small files would otherwise spend their time repainting it. The path of
+// the file at hand when the time is up is shown then; the last one waiting
+// is shown by the next progress call.
+constexpr DWORD kPathShownMs = 40;
+
 struct ProgressState {
   HWND dialog = nullptr;
   HWND bar = nullptr;
   HWND status = nullptr;
+  int percent = -1;  // the bar's position, as last set
+  DWORD pathShownTick = 0;
+  bool pathShown = false;
+  std::wstring waitingPath;
+  bool pathWaiting = false;
   DWORD markedTick = 0;
   bool marked = false;
 };
@@ -23,6 +34,13 @@ ProgressState& State() {
   return state;
 }
 
+void ShowWaitingPath(ProgressState& state) {
+  if (!state.pathWaiting) return;
+  state.pathWaiting = false;
+  if (state.status) ::SetWindowTextW(state.status, state.waitingPath.c_str());
+  state.pathShownTick = ::GetTickCount();
+}
+
 }  // namespace
 
 void AttachProgressDialog(HWND dialog) {
@@ -30,6 +48,9 @@ void AttachProgressDialog(HWND dialog) {
   state.dialog = dialog;
   state.bar = dialog ? ::GetDlgItem(dialog, IDC_PROGRESS_BAR) : nullptr;
   state.status = dialog ? ::GetDlgItem(dialog, IDC_STATUS_LINE) : nullptr;
+  state.percent = -1;
+  state.pathShown = false;
+  state.pathWaiting = false;
 }
 
 HWND DetachProgressDialog() {
@@ -41,17 +62,32 @@ HWND DetachProgressDialog() {
 HWND ProgressDialog() { return State().dialog; }
 
 void SetProgress(int percent) {
-  if (HWND bar = State().bar) ::PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  ProgressState& state = State();
+  if (state.bar && percent != state.percent) {
+    ::PostMessageA(state.bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    state.percent = percent;
+  }
+  ShowWaitingPath(state);
   tl::PumpWindowMessages();
 }
 
 void SetStatusText(const std::string& text) {
-  if (HWND status = State().status) ::SetWindowTextA(status, text.c_str());
+  ProgressState& state = State();
+  state.pathWaiting = false;
+  if (state.status) ::SetWindowTextA(state.status, text.c_str());
   tl::PumpWindowMessages();
 }
 
 void SetStatusPath(const std::string& path) {
-  if (HWND status = State().status) ::SetWindowTextW(status, tl::ToWide(path).c_str());
+  ProgressState& state = State();
+  if (state.status) {
+    state.waitingPath = tl::ToWide(path);
+    state.pathWaiting = true;
+    if (!state.pathShown || ::GetTickCount() - state.pathShownTick >= kPathShownMs) {
+      ShowWaitingPath(state);
+      state.pathShown = true;
+    }
+  }
   tl::PumpWindowMessages();
 }
 
@@ -61,8 +97,9 @@ void MarkStatusTime() {
 }
 
 void WaitStatusTime(unsigned ms) {
-  if (CurrentInteraction().automatic) return;
   ProgressState& state = State();
+  ShowWaitingPath(state);
+  if (CurrentInteraction().automatic) return;
   if (!state.marked) {
     MarkStatusTime();
     return;
