@@ -15,31 +15,6 @@ constexpr IneffectiveKey kKeys[] = {
     // empty product folder, which only shortcuts would fill.
     {"product.shortcuts-for", "", ""},
 
-    // The progress page and dialog keep their built-in look and place.
-    {"wizard.styles.progress", "", ""},
-    {"wizard.progress-position", "", ""},
-
-    // No background window: its settings are only copied into the
-    // registration for the uninstaller, which draws none either.
-    {"background.taskbar-text", "", ""},
-    {"background.title", "", ""},
-    {"background.title-size", "", ""},
-    {"background.title-color", "", ""},
-    {"background.title-shadow", "", ""},
-    {"background.title-position", "", ""},
-    {"background.title-font", "", ""},
-    {"background.top-color", "", ""},
-    {"background.bottom-color", "", ""},
-    {"background.bitmap", "", ""},
-    {"background.bitmap-size", "", ""},
-    {"background.bitmap-mode", "", ""},
-    {"background.transparent-pixel", "", ""},
-    {"background.copyright", "", ""},
-    {"background.copyright-position", "", ""},
-    {"background.copyright-font", "", ""},
-    {"background.copyright-size", "", ""},
-    {"background.copyright-color", "", ""},
-
     // Shortcuts.
     {"desktop.folder", "", ""},
     {"desktop.folder-icon", "", ""},
@@ -119,13 +94,9 @@ constexpr IneffectiveKey kKeys[] = {
     {"options.ask-before-removing-fonts", "", ""},
     {"options.remove-install-folder", "", ""},
     {"options.add-to-path", "", ""},
-    {"options.uninstaller-background", "", ""},
     {"options.ask-before-removing-shared-files", "", ""},
-    {"options.no-cancel-during-install", "", ""},
-    {"options.no-background-window", "", ""},
     {"options.uninstaller-desktop-shortcut", "", ""},
     {"options.uninstaller-shortcut-in-uninstall-folder", "", ""},
-    {"options.maximized-background", "", ""},
     {"options.bind-executables", "", ""},
     {"options.install-log-shortcut", "", ""},
     {"options.no-shortcuts-on-removable-drive", "", ""},

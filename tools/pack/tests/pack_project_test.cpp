@@ -146,15 +146,13 @@ TEST(ProjectWarnings, NameEachKeyWithoutEffectAtItsLine) {
   const std::string p = kProduct;
   const std::string none = " has no effect in this runtime version yet";
   const WarningCase cases[] = {
-      {"background keys, in file order rather than by name",
-       p + "[background]\ntitle = \"T\"\ntop-color = \"#102030\"\nbitmap-mode = \"fit\"\n",
-       {{4, 1, "background.title" + none},
-        {5, 1, "background.top-color" + none},
-        {6, 1, "background.bitmap-mode" + none}}},
+      {"list keys, in file order rather than by name",
+       p + "[[firewall]]\nprogram = 'a.exe'\nname = \"A\"\n",
+       {{4, 1, "[[firewall]].program" + none}, {5, 1, "[[firewall]].name" + none}}},
       {"options turned on warn, turned off do not",
        p + "[options]\nadd-to-path = true\nbind-executables = false\nsingle-instance = true\n"
            "uninstaller-start-menu-shortcut = false\nmaximized-background = true\n",
-       {{4, 1, "options.add-to-path" + none}, {8, 1, "options.maximized-background" + none}}},
+       {{4, 1, "options.add-to-path" + none}}},
       {"a default-on option restated",
        p + "[options]\nuninstaller-start-menu-shortcut = true\n",
        {{4, 1, "options.uninstaller-start-menu-shortcut" + none}}},
@@ -166,15 +164,16 @@ TEST(ProjectWarnings, NameEachKeyWithoutEffectAtItsLine) {
            "[[close]]\ntitle = \"x\"\nwhen = [\"uninstall\"]\n[[uninstall-values]]\nname = \"HelpLink\"\nvalue = "
            "\"x\"\n"
            "[options]\nprogress-dialog = true\nsingle-instance = true\nbutton-pictures = true\n"
-           "[strings.English]\n48 = \"Go\"\n",
+           "no-cancel-during-install = true\n[strings.English]\n48 = \"Go\"\n"
+           "[background]\ntitle = \"T\"\ntop-color = \"#102030\"\nbitmap-mode = \"fit\"\n",
+       {}},
+      {"the progress dialog's look and place stay quiet",
+       p + "[wizard]\nstyles = { folder = \"header\", progress = \"header\" }\nprogress-position = { horizontal = "
+           "\"left\" }\n",
        {}},
       {"product keys",
        p + "registry-key = 'Me\\App'\nshortcuts-for = \"all-users\"\n",
        {{3, 1, "product.registry-key" + none}, {4, 1, "product.shortcuts-for" + none}}},
-      {"the progress page's look",
-       p + "[wizard]\nstyles = { folder = \"header\", progress = \"header\" }\nprogress-position = { horizontal = "
-           "\"left\" }\n",
-       {{4, 31, "wizard.styles.progress" + none}, {5, 1, "wizard.progress-position" + none}}},
       {"a kind with some of its effect warns at the value",
        p + "[[files]]\nsource = \"a.ttf\"\nkind = \"font\"\n[[files]]\nsource = \"b.dll\"\nkind = \"system\"\n"
            "[[files]]\nsource = \"c.exe\"\nkind = \"app\"\n",
