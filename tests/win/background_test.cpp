@@ -12,15 +12,20 @@
 #include <vector>
 
 #include "setup/payload/pe_image.h"
+#include "setup/payload/settings_stream.h"
 #include "setup/payload/product_flags.h"
 #include "setup/run/run_control_win.h"
 #include "setup/run/run_state.h"
 #include "setup/ui/background_canvas_win.h"
 #include "setup/ui/background_window_win.h"
 #include "setup/ui/page_ids.h"
+#include "setup/ui/page_rules.h"
 #include "setup/ui/progress_dialog_win.h"
 #include "setup/ui/progress_win.h"
+#include "setup/strings/string_numbers.h"
+#include "setup/strings/string_table.h"
 #include "tl_core/process_win.h"
+#include "test_shots.h"
 
 namespace setup {
 namespace {
@@ -319,6 +324,186 @@ TEST_F(ProgressDialogTest, NoDialogWithoutTheOptionOrWithoutWindows) {
   SetProgress(10);
   SetStatusText("nothing to show");
 }
+
+// --- Pictures for people to look at ------------------------------------------
+// With ORV_BACKGROUND_SHOTS naming a folder, the real window is shown in each
+// look and the screen written there as "background-<name>.bmp", and the
+// progress dialog in each layout over it as "progress-<layout>.bmp" (the
+// dialog) and "progress-<layout>-screen.bmp" (scripts/background-gallery.sh).
+// Without it the suites have no tests.
+
+const char* ShotFolder() {
+  const char* folder = std::getenv("ORV_BACKGROUND_SHOTS");
+  return folder && *folder ? folder : nullptr;
+}
+
+// An emblem of 120 x 80 pixels on magenta (raw value 0xFF00FF): rings of
+// gold and teal around a white centre.
+std::vector<uint8_t> Emblem() {
+  const int width = 120, height = 80, stride = width * 3;
+  std::vector<uint8_t> file(14 + 40, 0);
+  file[0] = 'B';
+  file[1] = 'M';
+  StoreU32(&file[10], 54);
+  StoreU32(&file[14], 40);
+  StoreU32(&file[18], width);
+  StoreU32(&file[22], height);
+  StoreU16(&file[26], 1);
+  StoreU16(&file[28], 24);
+  for (int row = height - 1; row >= 0; --row) {  // bottom-up
+    for (int x = 0; x < width; ++x) {
+      const int dx = x - width / 2, dy = row - height / 2;
+      const int r2 = dx * dx + dy * dy;
+      uint32_t color = kMagenta;
+      if (r2 < 38 * 38) color = RGB(230, 180, 40);
+      if (r2 < 30 * 30) color = RGB(20, 140, 150);
+      if (r2 < 16 * 16) color = kWhite;
+      file.push_back(static_cast<uint8_t>(GetBValue(color)));
+      file.push_back(static_cast<uint8_t>(GetGValue(color)));
+      file.push_back(static_cast<uint8_t>(GetRValue(color)));
+    }
+    static_cast<void>(stride);
+  }
+  StoreU32(&file[2], static_cast<uint32_t>(file.size()));
+  return file;
+}
+
+BackgroundLook DemoLook() {
+  BackgroundLook look = Gradient(RGB(0x1E, 0x3A, 0x6E), RGB(0x0A, 0x0F, 0x1E));
+  look.taskbarText = "Orvanta Demo Setup";
+  look.title = {"Orvanta Demo 1.2", "Arial", 26, kWhite, kTextTopLeft, 1};
+  look.secondLine = {"\xA9 Orvanta Samples", "Arial", 16, RGB(0xC0, 0xC0, 0xC0), kTextBottomLeft, 0};
+  return look;
+}
+
+struct Shot {
+  std::string name;
+  BackgroundLook look;
+};
+
+std::vector<Shot> Shots() {
+  if (!ShotFolder()) return {};
+  std::vector<Shot> shots;
+  shots.push_back({"gradient", DemoLook()});
+  BackgroundLook mono = DemoLook();
+  mono.monoColor = true;
+  mono.topColor = RGB(0x2A, 0x4D, 0x3A);
+  shots.push_back({"one-colour", mono});
+  const char* modes[] = {"stretch", "fit", "center", "tile"};
+  for (uint32_t mode = 0; mode < 4; ++mode) {
+    BackgroundLook look = DemoLook();
+    look.bitmap = Emblem();
+    look.stretchMode = mode;
+    look.bitmapPercent = 40;
+    shots.push_back({std::string("bitmap-") + modes[mode], look});
+  }
+  BackgroundLook transparent = DemoLook();
+  transparent.bitmap = Emblem();
+  transparent.stretchMode = kBitmapFit;
+  transparent.bitmapPercent = 40;
+  transparent.transparentValue = kMagentaValue;
+  shots.push_back({"bitmap-transparent", transparent});
+  const char* positions[] = {"", "top-left", "top-center", "top-right", "bottom-left", "bottom-center", "bottom-right"};
+  for (uint8_t position = 1; position <= 6; ++position) {
+    BackgroundLook look = DemoLook();
+    look.title.position = position;
+    look.title.shadow = 3;
+    look.secondLine.position = kTextHidden;
+    shots.push_back({std::string("title-") + positions[position], look});
+  }
+  BackgroundLook shrunk = DemoLook();
+  shrunk.title.text = "Orvanta Demo 1.2 with every tool, sample, template and translation of the suite";
+  shrunk.title.points = 40;
+  shots.push_back({"title-shrunk", shrunk});
+  return shots;
+}
+
+void PumpFor(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < ms) {
+    tl::PumpWindowMessages();
+    ::Sleep(20);
+  }
+}
+
+class BackgroundShots : public ::testing::TestWithParam<Shot> {};
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BackgroundShots);
+
+TEST_P(BackgroundShots, AreWritten) {
+  HWND window = CreateBackgroundWindow(::GetModuleHandleW(nullptr), nullptr, nullptr, GetParam().look, false);
+  ASSERT_NE(window, nullptr);
+  PumpFor(300);
+  const std::string path = std::string(ShotFolder()) + "\\background-" + GetParam().name + ".bmp";
+  test_shots::WriteWindowShot(::GetDesktopWindow(), path);
+  ::DestroyWindow(window);
+  SetBackgroundWindow(nullptr);
+  EXPECT_NE(::GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, BackgroundShots, ::testing::ValuesIn(Shots()),
+                         [](const ::testing::TestParamInfo<Shot>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name)
+                             if (c == '-') c = '_';
+                           return name;
+                         });
+
+struct ProgressShot {
+  std::string name;
+  uint32_t style;
+};
+
+std::vector<ProgressShot> ProgressShotCases() {
+  if (!ShotFolder()) return {};
+  return {{"plain", 0}, {"side-picture", 1}, {"header", 2}};
+}
+
+void LoadShotStrings() {
+  StringTableData table;
+  table.languages = {"English"};
+  table.texts.assign(100, std::vector<std::string>(1));
+  // The authoring tool's English texts.
+  table.texts[kStringProgressHeading][0] = "Installing Orvanta Demo. Please wait...";
+  table.texts[kStringCancelButton][0] = "Cancel";
+  table.texts[kStringInstallingStatus][0] = "Installing Orvanta Demo";
+  table.texts[kStringWizardCaption][0] = "Orvanta Demo Setup";
+  RunStrings().Load(table);
+}
+
+class ProgressShots : public ::testing::TestWithParam<ProgressShot> {};
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ProgressShots);
+
+TEST_P(ProgressShots, AreWritten) {
+  LoadShotStrings();
+  ProductSettings product;
+  product.stream.ProductFlags = uint64_t{1} << kFlagCloseProgressAtEnd;
+  product.stream.DialogStyleValue = kPlaceHorizontalCenter | kPlaceVerticalCenter;
+  product.stream.DialogCaption = "Orvanta Demo 1.2 Setup";
+  product.stream.WizardBlock[kWizardProgressStyle] = GetParam().style;
+  RunState run(product, CommandLineOptions{});
+  run.process.instance = ::GetModuleHandleW(nullptr);
+  HWND window = CreateBackgroundWindow(::GetModuleHandleW(nullptr), nullptr, nullptr, DemoLook(), false);
+  OpenProgressDialog(run);
+  ASSERT_NE(ProgressDialog(), nullptr);
+  SetProgress(62);
+  SetStatusPath("C:\\Program Files\\Orvanta Samples\\Orvanta Demo\\docs\\guide.html");
+  PumpFor(500);
+  // The dialog alone, and the whole screen with it over the background.
+  const std::string path = std::string(ShotFolder()) + "\\progress-" + GetParam().name + ".bmp";
+  test_shots::WriteWindowShot(ProgressDialog(), path);
+  test_shots::WriteWindowShot(::GetDesktopWindow(),
+                              std::string(ShotFolder()) + "\\progress-" + GetParam().name + "-screen.bmp");
+  CloseProgressDialog();
+  ::DestroyWindow(window);
+  SetBackgroundWindow(nullptr);
+  RunStrings().Load(StringTableData{});
+  EXPECT_NE(::GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ProgressShots, ::testing::ValuesIn(ProgressShotCases()),
+                         [](const ::testing::TestParamInfo<ProgressShot>& info) {
+                           return std::string(info.param.style == 0 ? "plain" : info.param.style == 1 ? "side" : "header");
+                         });
 
 }  // namespace
 }  // namespace setup

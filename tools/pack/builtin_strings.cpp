@@ -54,7 +54,7 @@ constexpr BuiltinString kStrings[] = {
     {23, "The folder %s does not exist yet and will be created.", "s"},
     {24, "Installation Folder", ""},  // folder page header title, caption of the folder question
     {setup::kStringCannotCreateFolder, "Unable to create the folder", ""},  // joined with the folder and the reason
-    {28, "Do you want to cancel the installation of <product>?", ""},
+    {setup::kStringCancelQuestion, "Do you want to cancel the installation of <product>?", ""},
     {setup::kStringUnpackingStatus, "Unpacking files...", ""},
     {setup::kStringUninstallTitle, "<product> Uninstall", ""},
     {setup::kStringFileNotInstalled, "Unable to write the file", ""},  // joined with the path and the reason
@@ -65,7 +65,7 @@ constexpr BuiltinString kStrings[] = {
     {setup::kStringRestartQuestion,
      "The computer must be restarted to complete the installation of <product>.\r\n\r\nRestart now?", ""},
     {38, "%s", "s"},                                   // caption of a shortcut that has none: the target's file name
-    {39, "Installing <product>. Please wait...", ""},  // progress dialog heading
+    {setup::kStringProgressHeading, "Installing <product>. Please wait...", ""},
     {setup::kStringOutcomeQuestion,
      "The installation of <product> did not complete.\r\n\r\nThe installation log is in\r\n%s\r\n\r\n"
      "Do you want to see it now?",
