@@ -12,7 +12,7 @@ seconds=${1:-60}
 [ $# -gt 0 ] && shift
 fuzzers=("$@")
 [ ${#fuzzers[@]} -eq 0 ] && fuzzers=(unpack_fuzzer pack_roundtrip_fuzzer payload_header_fuzzer settings_fuzzer section_locator_fuzzer
-  version_resource_fuzzer uninstall_data_fuzzer icon_file_fuzzer)
+  version_resource_fuzzer uninstall_data_fuzzer icon_file_fuzzer bitmap_file_fuzzer)
 
 CC=clang CXX=clang++ cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 cmake --build build-fuzz || exit 1

@@ -1,6 +1,6 @@
 # The payload readers beyond the codec (header, settings stream, section
 # locator, uninstaller image), the version reader, the "Uninstall.DAT"
-# text and the icon file reader as a library of their own, for the fuzzers built outside the main project. ORV_ROOT is the repository root.
+# text, the icon file reader and the background bitmap reader as a library of their own, for the fuzzers built outside the main project. ORV_ROOT is the repository root.
 function(orv_payload_library name)
   add_library(${name} STATIC
     ${ORV_ROOT}/src/setup/payload/pack.cpp
@@ -17,6 +17,7 @@ function(orv_payload_library name)
     ${ORV_ROOT}/src/setup/payload/uninstaller_image.cpp
     ${ORV_ROOT}/src/setup/payload/version_resource.cpp
     ${ORV_ROOT}/src/setup/record/uninstall_data_text.cpp
-    ${ORV_ROOT}/src/setup/integration/icon_file.cpp)
+    ${ORV_ROOT}/src/setup/integration/icon_file.cpp
+    ${ORV_ROOT}/src/setup/ui/background_rules.cpp)
   target_include_directories(${name} PUBLIC ${ORV_ROOT}/src)
 endfunction()

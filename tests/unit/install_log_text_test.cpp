@@ -92,6 +92,13 @@ TEST(InstallLogText, TrailerOfSuccessAndFailure) {
             "\r\n*** FAILURE SUMMARY ***\r\nNot installed: a.dll\r\n\r\n");
 }
 
+TEST(InstallLogText, CancelledRunListsTheFilesItReplaced) {
+  const std::string lines = CancelledInstallLogLines({"C:\\App\\a.dll", "C:\\App\\sub\\b.txt"});
+  EXPECT_NE(lines.find("cancelled"), std::string::npos);
+  EXPECT_NE(lines.find("C:\\App\\a.dll\r\nC:\\App\\sub\\b.txt\r\n"), std::string::npos) << lines;
+  EXPECT_EQ(lines.rfind("\r\n"), lines.size() - 2);
+}
+
 constexpr uint64_t Bit(int n) { return uint64_t{1} << n; }
 
 TEST(InstallLogText, OutcomeNoticeDecision) {

@@ -42,6 +42,27 @@ TEST(SettingsDefaults, AutomaticModeSetting) {
   for (const Case& c : cases) EXPECT_EQ(AutomaticModeOf(c.commandLine, c.setting), c.result) << int(c.setting);
 }
 
+// /a alone hides the run's windows; settings that ask for automatic mode
+// keep them, and an interactive run always has them.
+TEST(SettingsDefaults, WindowsShownUnlessOnlyTheCommandLineMadeItAutomatic) {
+  struct Case {
+    uint8_t setting;
+    bool commandLine;
+    bool shown;
+  } cases[] = {
+      {0, false, true},                      // interactive
+      {0, true, false},                      // /a
+      {kAutomaticModeAlways, false, true},   // the product runs without questions, visibly
+      {kAutomaticModeAlways, true, true},
+      {kAutomaticModeNever, true, true},     // /a overruled: interactive
+  };
+  for (const Case& c : cases) {
+    const bool automatic = AutomaticModeOf(c.commandLine, c.setting);
+    EXPECT_EQ(RunShowsWindows(automatic, c.setting == kAutomaticModeAlways), c.shown)
+        << int(c.setting) << " " << c.commandLine;
+  }
+}
+
 TEST(SettingsDefaults, NewSystemsFlagClearedBeforeVersion6) {
   struct Case {
     SystemVersion system;
