@@ -131,12 +131,16 @@ def build_installer(pack, runtime, scratch, name):
     with open(project, "w") as f:
         f.write(f"[product]\nname = 'Bench {name}'\ninstall-dir = 'Bench\\{name}'\n"
                 "[[files]]\nsource = 'files/**'\n")
-    installer = os.path.join(folder, f"setup-{name}.exe")
+    return pack_project(pack, runtime, project, os.path.join(folder, f"setup-{name}.exe"))
+
+
+def pack_project(pack, runtime, project, installer):
+    """Builds `installer` from `project`; (installer, seconds it took)."""
     started = time.monotonic()
     result = subprocess.run([pack, "build", project, "-o", installer, "--runtime", runtime],
                             capture_output=True, text=True)
     if result.returncode != 0:
-        sys.exit(f"orvanta-pack failed for {name}:\n{result.stdout}{result.stderr}")
+        sys.exit(f"orvanta-pack failed for {project}:\n{result.stdout}{result.stderr}")
     return installer, time.monotonic() - started
 
 

@@ -50,13 +50,7 @@ def build_installer(pack, runtime, scratch, name, progress_dialog):
                 "automatic = \"always\"\n"
                 f"[options]\nprogress-dialog = {'true' if progress_dialog else 'false'}\n"
                 "[[files]]\nsource = 'files/**'\n")
-    installer = os.path.join(folder, f"setup-progress-{name}.exe")
-    started = time.monotonic()
-    result = subprocess.run([pack, "build", project, "-o", installer, "--runtime", runtime],
-                            capture_output=True, text=True)
-    if result.returncode != 0:
-        sys.exit(f"orvanta-pack failed for {name}:\n{result.stdout}{result.stderr}")
-    return installer, time.monotonic() - started
+    return bench.pack_project(pack, runtime, project, os.path.join(folder, f"setup-progress-{name}.exe"))
 
 
 def first_file_delay(folder):

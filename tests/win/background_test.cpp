@@ -37,13 +37,11 @@ constexpr uint32_t kWhite = RGB(255, 255, 255);
 constexpr uint32_t kBlack = RGB(0, 0, 0);
 constexpr uint32_t kMagenta = RGB(255, 0, 255);
 
-// A 24-bit BMP file, 4 x 4, stored bottom-up: the left half green, the
-// right half magenta. Magenta's raw value (blue, green, red bytes in bits
-// 16-23, 8-15, 0-7) is 0xFF00FF; green's is 0x00FF00.
-constexpr uint32_t kMagentaValue = 0xFF00FF;
-
-std::vector<uint8_t> HalfGreenHalfMagenta() {
-  const int width = 4, height = 4, stride = 12;
+// A 24-bit BMP file of width x height pixels, stored bottom-up, each pixel
+// the colour `at` gives for it (x, y from the top left corner).
+template <class ColorAt>
+std::vector<uint8_t> Bmp24(int width, int height, ColorAt at) {
+  const int padding = (4 - width * 3 % 4) % 4;
   std::vector<uint8_t> file(14 + 40, 0);
   file[0] = 'B';
   file[1] = 'M';
@@ -53,17 +51,26 @@ std::vector<uint8_t> HalfGreenHalfMagenta() {
   StoreU32(&file[22], height);
   StoreU16(&file[26], 1);
   StoreU16(&file[28], 24);
-  for (int row = 0; row < height; ++row) {
+  for (int y = height - 1; y >= 0; --y) {
     for (int x = 0; x < width; ++x) {
-      const bool left = x < width / 2;
-      file.push_back(left ? 0 : 255);    // blue
-      file.push_back(left ? 255 : 0);    // green
-      file.push_back(left ? 0 : 255);    // red
+      const uint32_t color = at(x, y);
+      file.push_back(static_cast<uint8_t>(GetBValue(color)));
+      file.push_back(static_cast<uint8_t>(GetGValue(color)));
+      file.push_back(static_cast<uint8_t>(GetRValue(color)));
     }
-    file.resize(file.size() + (stride - width * 3), 0);
+    file.resize(file.size() + padding, 0);
   }
   StoreU32(&file[2], static_cast<uint32_t>(file.size()));
   return file;
+}
+
+// 4 x 4: the left half green, the right half magenta. Magenta's raw value
+// (blue, green, red bytes in bits 16-23, 8-15, 0-7) is 0xFF00FF; green's is
+// 0x00FF00.
+constexpr uint32_t kMagentaValue = 0xFF00FF;
+
+std::vector<uint8_t> HalfGreenHalfMagenta() {
+  return Bmp24(4, 4, [](int x, int) { return x < 2 ? kGreen : kMagenta; });
 }
 
 // The picture of `look` in a client area of `size`, read back pixel by pixel.
@@ -340,32 +347,14 @@ const char* ShotFolder() {
 // An emblem of 120 x 80 pixels on magenta (raw value 0xFF00FF): rings of
 // gold and teal around a white centre.
 std::vector<uint8_t> Emblem() {
-  const int width = 120, height = 80, stride = width * 3;
-  std::vector<uint8_t> file(14 + 40, 0);
-  file[0] = 'B';
-  file[1] = 'M';
-  StoreU32(&file[10], 54);
-  StoreU32(&file[14], 40);
-  StoreU32(&file[18], width);
-  StoreU32(&file[22], height);
-  StoreU16(&file[26], 1);
-  StoreU16(&file[28], 24);
-  for (int row = height - 1; row >= 0; --row) {  // bottom-up
-    for (int x = 0; x < width; ++x) {
-      const int dx = x - width / 2, dy = row - height / 2;
-      const int r2 = dx * dx + dy * dy;
-      uint32_t color = kMagenta;
-      if (r2 < 38 * 38) color = RGB(230, 180, 40);
-      if (r2 < 30 * 30) color = RGB(20, 140, 150);
-      if (r2 < 16 * 16) color = kWhite;
-      file.push_back(static_cast<uint8_t>(GetBValue(color)));
-      file.push_back(static_cast<uint8_t>(GetGValue(color)));
-      file.push_back(static_cast<uint8_t>(GetRValue(color)));
-    }
-    static_cast<void>(stride);
-  }
-  StoreU32(&file[2], static_cast<uint32_t>(file.size()));
-  return file;
+  return Bmp24(120, 80, [](int x, int y) {
+    const int dx = x - 60, dy = y - 40;
+    const int r2 = dx * dx + dy * dy;
+    if (r2 < 16 * 16) return kWhite;
+    if (r2 < 30 * 30) return static_cast<uint32_t>(RGB(20, 140, 150));
+    if (r2 < 38 * 38) return static_cast<uint32_t>(RGB(230, 180, 40));
+    return kMagenta;
+  });
 }
 
 BackgroundLook DemoLook() {
