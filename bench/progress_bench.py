@@ -26,7 +26,6 @@ import shutil
 import statistics
 import subprocess
 import sys
-import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
