@@ -363,7 +363,8 @@ TEST(BitmapPixels, TransparencyMaskOfEveryDepthIsTheSameBottomUpAndTopDown) {
       const Bytes file = BmpFile(c.picture, {.topDown = topDown});
       const std::optional<BitmapFile> bitmap = ParseBitmapFile(file);
       ASSERT_TRUE(bitmap) << c.name;
-      EXPECT_EQ(TransparencyMask(*bitmap, c.transparent), expected) << c.name << (topDown ? ", top-down" : ", bottom-up");
+      EXPECT_EQ(TransparencyMask(*bitmap, c.transparent), expected)
+          << c.name << (topDown ? ", top-down" : ", bottom-up");
     }
   }
 }

@@ -365,6 +365,13 @@ BackgroundLook DemoLook() {
   return look;
 }
 
+// A shot's name as a test's name: "bitmap-fit" gives "bitmap_fit".
+std::string TestName(std::string name) {
+  for (char& c : name)
+    if (c == '-') c = '_';
+  return name;
+}
+
 struct Shot {
   std::string name;
   BackgroundLook look;
@@ -430,12 +437,7 @@ TEST_P(BackgroundShots, AreWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, BackgroundShots, ::testing::ValuesIn(Shots()),
-                         [](const ::testing::TestParamInfo<Shot>& info) {
-                           std::string name = info.param.name;
-                           for (char& c : name)
-                             if (c == '-') c = '_';
-                           return name;
-                         });
+                         [](const ::testing::TestParamInfo<Shot>& info) { return TestName(info.param.name); });
 
 struct ProgressShot {
   std::string name;
@@ -490,9 +492,7 @@ TEST_P(ProgressShots, AreWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, ProgressShots, ::testing::ValuesIn(ProgressShotCases()),
-                         [](const ::testing::TestParamInfo<ProgressShot>& info) {
-                           return std::string(info.param.style == 0 ? "plain" : info.param.style == 1 ? "side" : "header");
-                         });
+                         [](const ::testing::TestParamInfo<ProgressShot>& info) { return TestName(info.param.name); });
 
 }  // namespace
 }  // namespace setup

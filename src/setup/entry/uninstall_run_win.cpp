@@ -47,7 +47,8 @@ void RunUninstallation(const ProcessFacts& process, const CommandLineOptions& op
   }
   // The bitmap the installation left for the uninstaller's background.
   if (product.Flag(kFlagUninstallerBackground))
-    product.stream.Bitmap = ReadBackgroundBitmap(tl::JoinPath(registration.installLocation, product.stream.UninstallSubdir));
+    product.stream.Bitmap =
+        ReadBackgroundBitmap(tl::JoinPath(registration.installLocation, product.stream.UninstallSubdir));
   RunState run(product, options);
   StartRun(run, process, registration);
   if (UninstallProduct(run, registration)) FinishUninstallation(run);
