@@ -201,9 +201,12 @@ void InstallRecord(RunState& run, const FileRecordView& view, const TargetFolder
 
   bool scheduled = false;
   InstalledFileWrite write{target, view.data, record.stamp, record.attributes, decision.existedBefore};
-  if (!decision.existedBefore) RememberCreatedFile(target);
+  // What a cancel takes back: a file that was not there; one that was is
+  // replaced for good. (The decision's own "existed before" counts only for
+  // the kinds whose dates or versions are compared.)
+  if (!existing.exists) RememberCreatedFile(target);
   if (!WriteInstalledFile(run, write, scheduled)) return;
-  if (decision.existedBefore) RememberReplacedFile(target);
+  if (existing.exists) RememberReplacedFile(target);
   AfterWrite(run, record, target, transferLine, lists);
 }
 
