@@ -11,7 +11,7 @@ foreach(tool launch uidriver hold_file test_window marker)
   add_custom_command(
     OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ORV_TOOLS_BIN}
-    COMMAND ${ORV_MINGW64_CXX} -O2 -s -static -o ${out} ${CMAKE_SOURCE_DIR}/tests/tools/${tool}.cpp -luser32
+    COMMAND ${ORV_MINGW64_CXX} -O2 -s -static -o ${out} ${CMAKE_SOURCE_DIR}/tests/tools/${tool}.cpp -luser32 -lgdi32
     DEPENDS ${CMAKE_SOURCE_DIR}/tests/tools/${tool}.cpp
     COMMENT "Building the 64-bit test tool ${tool}.exe")
   list(APPEND outputs ${out})

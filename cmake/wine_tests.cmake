@@ -48,7 +48,8 @@ set_tests_properties(e2e.wizard PROPERTIES TIMEOUT 2400)
 # first, so that no long test is left to run alone at the end. The two that
 # share the pending renames run one after the other, so they go first, while
 # the other lane has the rest to do.
-foreach(cost IN ITEMS wizard:900 install:600 uninstall:440 payload:285 entry:244 start_checks:241 dll_search:104)
+foreach(cost IN ITEMS wizard:900 install:600 uninstall:440 progress:300 payload:285 entry:244 start_checks:241
+                      dll_search:104)
   string(REPLACE ":" ";" cost ${cost})
   list(GET cost 0 name)
   list(GET cost 1 seconds)

@@ -97,10 +97,13 @@ class Window:
         self.caption = None
         self.window_class = None
         self.controls = []  # (id, class, text)
+        self.rect = None  # (left, top, right, bottom) on the screen
         for line in printed.splitlines():
             kind, _, rest = line.partition(" ")
             if kind == "window":
                 self.window_class = rest.split(" ")[1].partition("=")[2]
+            elif kind == "rect":
+                self.rect = tuple(int(n) for n in rest.split())
             elif kind == "caption":
                 self.caption = unescape(rest)
             elif kind == "control":
@@ -165,9 +168,11 @@ def wait_window(timeout=WINDOW_TIMEOUT, **match):
 
 
 def control_state(control_id, **match):
-    """{"enabled": bool, "visible": bool, "checked": bool} of one control."""
+    """{"enabled": bool, "visible": bool, "checked": bool, "position": int} of
+    one control; the position is a progress bar's, 0 for other controls."""
     words = drive("state", "--id", str(control_id), **match).split()
-    return {words[i]: words[i + 1] == "1" for i in range(0, len(words), 2)}
+    pairs = dict(zip(words[::2], words[1::2]))
+    return {name: int(value) if name == "position" else value == "1" for name, value in pairs.items()}
 
 
 def answer_message_box(button_id=1, **match):
