@@ -274,13 +274,24 @@ TEST_F(ProgressDialogTest, PlacedDrivenAndRefusesTheEndOfTheSession) {
   EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_CANCEL_PAGE)));
 
   SetProgress(55);
-  EXPECT_EQ(BarPosition(dialog), 55);
+  EXPECT_EQ(BarPosition(dialog), 55);  // the first update comes at once
   SetStatusPath("|C:\\Programme\\\xC3\x9C" "bersicht.txt");
+  WaitStatusTime(0);  // shows what waits
   EXPECT_EQ(StatusLine(dialog), L"C:\\Programme\\\u00DCbersicht.txt");
-  // A path right after another waits for its turn; the next call shows it.
+  // Later updates keep a pace; what waits comes with a later call.
   SetStatusPath("C:\\second.txt");
   SetProgress(56);
+  for (int tries = 0; tries < 200 && StatusLine(dialog) != L"C:\\second.txt"; ++tries) {
+    ::Sleep(50);
+    SetProgress(56);
+  }
   EXPECT_EQ(StatusLine(dialog), L"C:\\second.txt");
+  EXPECT_EQ(BarPosition(dialog), 56);
+  // A phase's text is shown at once and replaces a path that waits.
+  SetStatusPath("C:\\third.txt");
+  SetStatusText("Finishing");
+  WaitStatusTime(0);
+  EXPECT_EQ(StatusLine(dialog), L"Finishing");
 
   EXPECT_EQ(::SendMessageW(dialog, WM_QUERYENDSESSION, 0, 0), 0);
   DisableProgressCancel();

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "setup/ui/message_boxes_win.h"
 #include "setup/ui/page_ids.h"
 #include "tl_core/process_win.h"
@@ -10,21 +12,28 @@
 namespace setup {
 namespace {
 
-// A file path stays on the status line at least this long: thousands of
-// small files would otherwise spend their time repainting it. The path of
-// the file at hand when the time is up is shown then; the last one waiting
-// is shown by the next progress call.
-constexpr DWORD kPathShownMs = 40;
+// The bar and the file paths are shown at a pace that keeps their painting
+// to a small share of the run's time, however slow painting is on the
+// machine: after an update that took t ms the next waits t x kPaceFactor ms
+// (at least kShortestPaceMs). Thousands of small files would otherwise
+// spend much of their time repainting the dialog. What waits is shown by the
+// next call that finds the time up, and at the latest by WaitStatusTime,
+// which every step's end passes through; a phase's status text is shown at
+// once and replaces a waiting path.
+constexpr DWORD kPaceFactor = 50;
+constexpr DWORD kShortestPaceMs = 40;
 
 struct ProgressState {
   HWND dialog = nullptr;
   HWND bar = nullptr;
   HWND status = nullptr;
-  int percent = -1;  // the bar's position, as last set
-  DWORD pathShownTick = 0;
-  bool pathShown = false;
+  int shownPercent = -1;
+  int percent = -1;  // the position asked for last
   std::wstring waitingPath;
   bool pathWaiting = false;
+  bool updated = false;  // since the dialog was attached
+  DWORD lastUpdateEnd = 0;
+  DWORD pace = kShortestPaceMs;
   DWORD markedTick = 0;
   bool marked = false;
 };
@@ -34,11 +43,26 @@ ProgressState& State() {
   return state;
 }
 
-void ShowWaitingPath(ProgressState& state) {
-  if (!state.pathWaiting) return;
+// Shows what waits (the bar's position, a path) and paints it now; the time
+// that took sets the pace of the next update.
+void UpdateDisplay(ProgressState& state) {
+  const bool barMoves = state.bar && state.percent != state.shownPercent;
+  if (!barMoves && !state.pathWaiting) return;
+  const DWORD start = ::GetTickCount();
+  if (barMoves) {
+    ::PostMessageA(state.bar, PBM_SETPOS, static_cast<WPARAM>(state.percent), 0);
+    state.shownPercent = state.percent;
+  }
+  if (state.pathWaiting && state.status) ::SetWindowTextW(state.status, state.waitingPath.c_str());
   state.pathWaiting = false;
-  if (state.status) ::SetWindowTextW(state.status, state.waitingPath.c_str());
-  state.pathShownTick = ::GetTickCount();
+  tl::PumpWindowMessages();
+  state.lastUpdateEnd = ::GetTickCount();
+  state.pace = std::max(kShortestPaceMs, (state.lastUpdateEnd - start) * kPaceFactor);
+  state.updated = true;
+}
+
+void UpdateDisplayWhenDue(ProgressState& state) {
+  if (!state.updated || ::GetTickCount() - state.lastUpdateEnd >= state.pace) UpdateDisplay(state);
 }
 
 }  // namespace
@@ -48,9 +72,10 @@ void AttachProgressDialog(HWND dialog) {
   state.dialog = dialog;
   state.bar = dialog ? ::GetDlgItem(dialog, IDC_PROGRESS_BAR) : nullptr;
   state.status = dialog ? ::GetDlgItem(dialog, IDC_STATUS_LINE) : nullptr;
-  state.percent = -1;
-  state.pathShown = false;
+  state.shownPercent = -1;
   state.pathWaiting = false;
+  state.updated = false;
+  state.pace = kShortestPaceMs;
 }
 
 HWND DetachProgressDialog() {
@@ -63,11 +88,8 @@ HWND ProgressDialog() { return State().dialog; }
 
 void SetProgress(int percent) {
   ProgressState& state = State();
-  if (state.bar && percent != state.percent) {
-    ::PostMessageA(state.bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    state.percent = percent;
-  }
-  ShowWaitingPath(state);
+  state.percent = percent;
+  UpdateDisplayWhenDue(state);
   tl::PumpWindowMessages();
 }
 
@@ -83,10 +105,7 @@ void SetStatusPath(const std::string& path) {
   if (state.status) {
     state.waitingPath = tl::ToWide(path);
     state.pathWaiting = true;
-    if (!state.pathShown || ::GetTickCount() - state.pathShownTick >= kPathShownMs) {
-      ShowWaitingPath(state);
-      state.pathShown = true;
-    }
+    UpdateDisplayWhenDue(state);
   }
   tl::PumpWindowMessages();
 }
@@ -98,7 +117,7 @@ void MarkStatusTime() {
 
 void WaitStatusTime(unsigned ms) {
   ProgressState& state = State();
-  ShowWaitingPath(state);
+  UpdateDisplay(state);
   if (CurrentInteraction().automatic) return;
   if (!state.marked) {
     MarkStatusTime();
