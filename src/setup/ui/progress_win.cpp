@@ -31,6 +31,8 @@ struct ProgressState {
   int percent = -1;  // the position asked for last
   std::wstring waitingPath;
   bool pathWaiting = false;
+  std::string shownText;     // the status text last set, unless a path followed it
+  bool showingPath = false;
   bool updated = false;  // since the dialog was attached
   DWORD lastUpdateEnd = 0;
   DWORD pace = kShortestPaceMs;
@@ -53,7 +55,10 @@ void UpdateDisplay(ProgressState& state) {
     ::PostMessageA(state.bar, PBM_SETPOS, static_cast<WPARAM>(state.percent), 0);
     state.shownPercent = state.percent;
   }
-  if (state.pathWaiting && state.status) ::SetWindowTextW(state.status, state.waitingPath.c_str());
+  if (state.pathWaiting && state.status) {
+    ::SetWindowTextW(state.status, state.waitingPath.c_str());
+    state.showingPath = true;
+  }
   state.pathWaiting = false;
   tl::PumpWindowMessages();
   state.lastUpdateEnd = ::GetTickCount();
@@ -74,6 +79,8 @@ void AttachProgressDialog(HWND dialog) {
   state.status = dialog ? ::GetDlgItem(dialog, IDC_STATUS_LINE) : nullptr;
   state.shownPercent = -1;
   state.pathWaiting = false;
+  state.shownText.clear();
+  state.showingPath = false;
   state.updated = false;
   state.pace = kShortestPaceMs;
 }
@@ -96,7 +103,14 @@ void SetProgress(int percent) {
 void SetStatusText(const std::string& text) {
   ProgressState& state = State();
   state.pathWaiting = false;
-  if (state.status) ::SetWindowTextA(state.status, text.c_str());
+  // The same text again (each chunk of a long file says "unpacking") is not
+  // painted again; the bar moves on when its time has come.
+  if (state.status && (state.showingPath || text != state.shownText)) {
+    ::SetWindowTextA(state.status, text.c_str());
+    state.shownText = text;
+    state.showingPath = false;
+  }
+  UpdateDisplayWhenDue(state);
   tl::PumpWindowMessages();
 }
 
