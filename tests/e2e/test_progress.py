@@ -268,7 +268,10 @@ uninstall-1 = {{ commands = '{hold}', hidden = true }}
         question = message_box_waiting(pid, f"{product} Setup", IDYES)
         self.assertEqual(question.message, f"Do you want to cancel the installation of {product}?")
         position = control_state(PROGRESS_BAR, pid=pid, **DIALOG)["position"]
-        self.assertIn(position, range(last_small, 91), "the question comes while the files are extracted")
+        # The bar moves at a pace that keeps painting cheap: on a busy
+        # machine it may show the small files' position only at the end of
+        # the extraction (91), before the integration takes cancel away.
+        self.assertIn(position, range(last_small, 92), "the question comes by the end of the extraction")
         message_box(pid, IDYES, f"{product} Setup")
         self.assertEqual(message_box(pid, IDOK, f"{product} Setup").message,
                          f"The installation of {product} has been cancelled.")
