@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 
+#include "setup/payload/pe_image.h"
+
 namespace setup {
 namespace {
 
@@ -83,14 +85,8 @@ constexpr size_t kColorsUsedAt = 46;
 constexpr uint64_t kBitFieldMasksSize = 12;    // three masks after a 40-byte header
 constexpr uint64_t kPaletteEntrySize = 4;
 
-uint16_t U16At(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-uint32_t U32At(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-         static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
+uint16_t U16At(std::span<const uint8_t> bytes, size_t at) { return LoadU16(bytes.data() + at); }
+uint32_t U32At(std::span<const uint8_t> bytes, size_t at) { return LoadU32(bytes.data() + at); }
 
 int32_t I32At(std::span<const uint8_t> bytes, size_t at) { return static_cast<int32_t>(U32At(bytes, at)); }
 
